@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Zumbrel's one entry point for people and CI.
+#   ./build.sh run    install what is missing, build, start the calculator
+#   ./build.sh test   install what is missing, build, run every test
+#   ./build.sh build  install what is missing and build only
+set -euo pipefail
+cd "$(dirname "$0")"
+what=${1:-run}
+BUILD_DIR=${BUILD_DIR:-build}
+
+# Debian 12 packages the build and the tests need.
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev libedit-dev
+          clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils imagemagick bc
+          fonts-dejavu-core)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD_DIR"
+}
+
+install_missing
+case "$what" in
+  build) build ;;
+  run)
+    build
+    if [ -x "$BUILD_DIR/bin/zumbrel" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      exec "$BUILD_DIR/bin/zumbrel"
+    elif [ -x "$BUILD_DIR/bin/zumbrel" ]; then
+      echo "No display: starting the calculator in a virtual X server is pointless; starting zumbrel-calc instead." >&2
+      exec "$BUILD_DIR/bin/zumbrel-calc"
+    else
+      exec "$BUILD_DIR/bin/zumbrel-calc"
+    fi ;;
+  test)
+    build
+    cd "$BUILD_DIR"
+    ctest --output-on-failure -j2 --timeout 600 ;;
+  *) echo "usage: $0 run|test|build" >&2; exit 2 ;;
+esac
