@@ -4,7 +4,7 @@
 function(zumbrel_core_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(zumbrel_core INTERFACE ${name})
+  set_property(GLOBAL APPEND PROPERTY ZUMBREL_CORE_LIBS ${name})
 endfunction()
 
 function(zumbrel_gui_library name)
@@ -12,7 +12,24 @@ function(zumbrel_gui_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
   target_link_libraries(${name} PUBLIC zumbrel_core Qt6::Widgets)
-  target_link_libraries(zumbrel_gui INTERFACE ${name})
+  set_property(GLOBAL APPEND PROPERTY ZUMBREL_GUI_LIBS ${name})
+endfunction()
+
+# Called once after every folder: the libraries of a layer may call each other
+# in any order, so each layer links as one group.
+function(zumbrel_finish_layers)
+  get_property(core GLOBAL PROPERTY ZUMBREL_CORE_LIBS)
+  if(core)
+    string(REPLACE ";" "," core_list "${core}")
+    target_link_libraries(zumbrel_core INTERFACE "$<LINK_GROUP:RESCAN,${core_list}>")
+  endif()
+  if(TARGET zumbrel_gui)
+    get_property(gui GLOBAL PROPERTY ZUMBREL_GUI_LIBS)
+    if(gui)
+      string(REPLACE ";" "," gui_list "${gui}")
+      target_link_libraries(zumbrel_gui INTERFACE "$<LINK_GROUP:RESCAN,${gui_list}>")
+    endif()
+  endif()
 endfunction()
 
 # The sources of `names` (without extension) that exist in the current folder.
