@@ -4,6 +4,7 @@
 function(zumbrel_core_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
   set_property(GLOBAL APPEND PROPERTY ZUMBREL_CORE_LIBS ${name})
 endfunction()
 

@@ -1,0 +1,77 @@
+#include "calc/Settings.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr char kMain[] = "Main";
+constexpr char kPosition[] = "Position";
+constexpr char kGraph[] = "Graph";
+
+}  // namespace
+
+std::string SettingsPath() {
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::current_path(ec);
+  // Without a current folder the bare name still resolves as well as it can.
+  if (ec) return kSettingsFileName;
+  std::string path = folder.string();
+  if (path.empty() || path.back() != '/') path += '/';
+  return path + kSettingsFileName;
+}
+
+void Load(const IniFile& ini, TMainSettings& s) {
+  const TMainSettings d;
+  s.Skin = ini.ReadString(kMain, "Skin", d.Skin);
+  s.Format = ini.ReadInteger(kMain, "Format", d.Format);
+  s.AlwaysOnTop = ini.ReadBool(kMain, "AlwayOnTop", d.AlwaysOnTop);
+  s.Left = ini.ReadInteger(kPosition, "Left", d.Left);
+  s.Top = ini.ReadInteger(kPosition, "Top", d.Top);
+}
+
+void Save(IniFile& ini, const TMainSettings& s) {
+  ini.WriteString(kMain, "Skin", s.Skin);
+  ini.WriteInteger(kMain, "Format", s.Format);
+  ini.WriteBool(kMain, "AlwayOnTop", s.AlwaysOnTop);
+  ini.WriteInteger(kPosition, "Left", s.Left);
+  ini.WriteInteger(kPosition, "Top", s.Top);
+}
+
+void Load(const IniFile& ini, TVarsSettings& s) {
+  const TVarsSettings d;
+  s.Left = ini.ReadInteger(kPosition, "VarsLeft", d.Left);
+  s.Top = ini.ReadInteger(kPosition, "VarsTop", d.Top);
+  s.Width = ini.ReadInteger(kPosition, "VarsWidth", d.Width);
+  s.Height = ini.ReadInteger(kPosition, "VarsHeight", d.Height);
+}
+
+void Save(IniFile& ini, const TVarsSettings& s) {
+  ini.WriteInteger(kPosition, "VarsLeft", s.Left);
+  ini.WriteInteger(kPosition, "VarsTop", s.Top);
+  ini.WriteInteger(kPosition, "VarsWidth", s.Width);
+  ini.WriteInteger(kPosition, "VarsHeight", s.Height);
+}
+
+void Load(const IniFile& ini, TGraphSettings& s) {
+  const TGraphSettings d;
+  s.Left = ini.ReadInteger(kPosition, "GraphLeft", d.Left);
+  s.Top = ini.ReadInteger(kPosition, "GraphTop", d.Top);
+  s.Width = ini.ReadInteger(kPosition, "GraphWidth", d.Width);
+  s.Height = ini.ReadInteger(kPosition, "GraphHeight", d.Height);
+  s.AutoX = ini.ReadBool(kGraph, "AutoX", d.AutoX);
+  s.AutoY = ini.ReadBool(kGraph, "AutoY", d.AutoY);
+  s.JoinPoints = ini.ReadBool(kGraph, "JoinPoints", d.JoinPoints);
+  s.DrawAxes = ini.ReadBool(kGraph, "DrawAxes", d.DrawAxes);
+}
+
+void Save(IniFile& ini, const TGraphSettings& s) {
+  ini.WriteInteger(kPosition, "GraphLeft", s.Left);
+  ini.WriteInteger(kPosition, "GraphTop", s.Top);
+  ini.WriteInteger(kPosition, "GraphWidth", s.Width);
+  ini.WriteInteger(kPosition, "GraphHeight", s.Height);
+  ini.WriteBool(kGraph, "AutoX", s.AutoX);
+  ini.WriteBool(kGraph, "AutoY", s.AutoY);
+  ini.WriteBool(kGraph, "JoinPoints", s.JoinPoints);
+  ini.WriteBool(kGraph, "DrawAxes", s.DrawAxes);
+}

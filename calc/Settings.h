@@ -1,0 +1,57 @@
+// The settings file "zumbrel.ini": the keys of each window with their
+// defaults, and the operations that read and write them. Core layer (no Qt);
+// used by the main window, the variables window and the graph window.
+#pragma once
+
+#include <string>
+
+#include "platform/IniFile.h"
+
+// The settings file's name, beside the program.
+inline constexpr char kSettingsFileName[] = "zumbrel.ini";
+
+// The current folder (the program's folder while the calculator runs)
+// followed by "/zumbrel.ini".
+std::string SettingsPath();
+
+// Main window: [Main] Skin, Format, AlwayOnTop; [Position] Left, Top.
+struct TMainSettings {
+  std::string Skin = "Windows";
+  int Format = 0;  // number format code, used as read (no range check)
+  bool AlwaysOnTop = false;
+  int Left = 0, Top = 0;
+  bool operator==(const TMainSettings&) const = default;
+};
+
+// Variables window: [Position] VarsLeft, VarsTop, VarsWidth, VarsHeight.
+struct TVarsSettings {
+  int Left = 0, Top = 0, Width = 374, Height = 290;
+  bool operator==(const TVarsSettings&) const = default;
+};
+
+// Graph window: [Position] GraphLeft, GraphTop, GraphWidth, GraphHeight;
+// [Graph] AutoX, AutoY, JoinPoints, DrawAxes.
+struct TGraphSettings {
+  int Left = 0, Top = 0, Width = 659, Height = 450;
+  bool AutoX = false, AutoY = true, JoinPoints = false, DrawAxes = true;
+  bool operator==(const TGraphSettings&) const = default;
+};
+
+// Load sets every field from its key, or from the default when the key is
+// missing or malformed. Save writes every key, one at a time, in the order
+// listed above; an EWriteError stops it, keeping the keys already written.
+void Load(const IniFile& ini, TMainSettings& s);
+void Save(IniFile& ini, const TMainSettings& s);
+void Load(const IniFile& ini, TVarsSettings& s);
+void Save(IniFile& ini, const TVarsSettings& s);
+void Load(const IniFile& ini, TGraphSettings& s);
+void Save(IniFile& ini, const TGraphSettings& s);
+
+// A window that keeps its own keys in the settings file: it reads them when
+// it is created and writes them when it is destroyed.
+class ISettingsOwner {
+ public:
+  virtual ~ISettingsOwner() = default;
+  virtual void LoadSettings(const IniFile& ini) = 0;
+  virtual void SaveSettings(IniFile& ini) = 0;
+};
