@@ -1,0 +1,408 @@
+#include "windows/vars.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "calc/Format.h"
+#include "engine/Errors.h"
+
+namespace {
+
+constexpr int kDefaultWidth = 374;
+constexpr int kDefaultHeight = 290;
+constexpr int kMinWidth = 100;
+constexpr int kMinHeight = 50;
+constexpr int kDefaultColumnWidth = 100;
+
+// A value cell remembers the text the window last wrote into it, so leaving a
+// cell the user did not change never reads the rounded display text back.
+constexpr int kShownTextRole = Qt::UserRole;
+
+struct TFormatItem {
+  const char* Name;
+  int Tag;
+};
+// Menu order: Hexadecimal, Decimal, Octal, Binary.
+constexpr TFormatItem kFormatItems[4] = {
+    {"Hexadecimal", nfHexadecimal},
+    {"Decimal", nfDecimal},
+    {"Octal", nfOctal},
+    {"Binary", nfBinary},
+};
+
+}  // namespace
+
+// The grid's in-place editor: a plain line edit that reports every change of
+// its text, keystroke by keystroke, and that the window can commit or drop on
+// demand (Return anywhere in the program, a delete, a rebuild).
+class TVarsDelegate : public QStyledItemDelegate {
+ public:
+  TVarsDelegate(TVarsForm& form, QObject* parent) : QStyledItemDelegate(parent), FForm(form) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
+    auto* editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    const QPersistentModelIndex cell(index);
+    TVarsForm* form = &FForm;
+    QObject::connect(editor, &QLineEdit::textEdited, editor, [form, cell](const QString& text) {
+      if (cell.isValid()) form->VariablesSetEditText(cell.column(), cell.row(), text);
+    });
+    FEditor = editor;
+    return editor;
+  }
+
+  void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
+    if (editor == FEditor) FEditor = nullptr;
+    QStyledItemDelegate::destroyEditor(editor, index);
+  }
+
+  bool Editing() const { return FEditor != nullptr; }
+
+  // Writes the open editor's text into its cell; the editor stays open.
+  void CommitEditor() {
+    if (FEditor) emit commitData(FEditor);
+  }
+  // Closes the open editor, keeping its text in the cell or dropping it.
+  void CloseEditor(bool keepText) {
+    if (!FEditor) return;
+    QLineEdit* editor = FEditor;
+    if (keepText) emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+    FEditor = nullptr;
+  }
+
+ private:
+  TVarsForm& FForm;
+  mutable QPointer<QLineEdit> FEditor;
+};
+
+namespace {
+
+// Sets a flag for the lifetime of the guard and clears it on every way out.
+class TFlagGuard {
+ public:
+  explicit TFlagGuard(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagGuard() { FFlag = false; }
+  TFlagGuard(const TFlagGuard&) = delete;
+  TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
+}  // namespace
+
+TVarsForm::TVarsForm(ICalcHost& host, QWidget* parent) : QWidget(parent, Qt::Tool), FHost(host) {
+  setObjectName("VarsForm");
+  setWindowTitle("Variables");
+  setMinimumSize(kMinWidth, kMinHeight);
+
+  FGrid = new QTableWidget(0, 2, this);
+  FGrid->setObjectName("Variables");
+  FGrid->setAccessibleName("Variables");
+  FGrid->horizontalHeader()->hide();
+  FGrid->verticalHeader()->hide();
+  FGrid->horizontalHeader()->setMinimumSectionSize(0);
+  FGrid->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+  FGrid->verticalHeader()->setDefaultSectionSize(FGrid->fontMetrics().height() + 6);
+  FGrid->setShowGrid(true);
+  FGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  FGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+  // A click on the current cell edits it at once (see eventFilter): the view's
+  // own delayed edit would reopen the editor over text typed in the meantime.
+  FGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  FGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  FGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  FGrid->setWordWrap(false);
+  FDelegate = new TVarsDelegate(*this, FGrid);
+  FGrid->setItemDelegate(FDelegate);
+  FGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+  FGrid->viewport()->installEventFilter(this);
+
+  // Moving to another cell commits the cell that was selected last. The view
+  // has already written an open editor's text into that cell by now.
+  connect(FGrid, &QTableWidget::currentCellChanged, this,
+          [this](int row, int col, int, int) { VariablesSelectCell(col, row); });
+  connect(FGrid, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { FMenu->popup(FGrid->viewport()->mapToGlobal(pos)); });
+
+  CreateMenu();
+  UpdateFormatMenu();
+  resize(kDefaultWidth, kDefaultHeight);
+}
+
+TVarsForm::~TVarsForm() = default;
+
+void TVarsForm::CreateMenu() {
+  FMenu = new QMenu(this);
+  FMenu->setObjectName("Menu");
+
+  FDelete = FMenu->addAction("Delete");
+  FDelete->setObjectName("Delete");
+  FDelete->setShortcut(QKeySequence(Qt::Key_Delete));
+  // Del acts in the grid too; while a cell is being edited the editor keeps
+  // the key for itself.
+  FDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  FGrid->addAction(FDelete);
+  connect(FDelete, &QAction::triggered, this, [this] { DeleteClick(); });
+
+  FMenu->addSeparator();
+  for (int i = 0; i < 4; ++i) {
+    QAction* item = FMenu->addAction(kFormatItems[i].Name);
+    item->setObjectName(kFormatItems[i].Name);
+    item->setData(kFormatItems[i].Tag);
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, item] { FormatClick(item); });
+    FFormats[i] = item;
+  }
+
+  FMenu->addSeparator();
+  QAction* close = FMenu->addAction("Close");
+  close->setObjectName("Close");
+  connect(close, &QAction::triggered, this, [this] { CloseClick(); });
+}
+
+void TVarsForm::UpdateFormatMenu() {
+  for (QAction* item : FFormats) item->setChecked(item->data().toInt() == FValueFormat);
+}
+
+QString TVarsForm::ValueText(long double value) const {
+  const bool eng = FHost.EngMode();
+  try {
+    return QString::fromStdString(FormatValue(FValueFormat, value, eng, DecimalSeparator()));
+  } catch (const EInvalidOp&) {
+    return QString::fromStdString(FormatValue(nfDecimal, value, eng, DecimalSeparator()));
+  }
+}
+
+QString TVarsForm::CellText(int row, int col) const {
+  const QTableWidgetItem* item = FGrid->item(row, col);
+  return item ? item->text() : QString();
+}
+
+void TVarsForm::SetCellText(int row, int col, const QString& text) {
+  QTableWidgetItem* item = FGrid->item(row, col);
+  if (!item) {
+    item = new QTableWidgetItem;
+    FGrid->setItem(row, col, item);
+  }
+  item->setText(text);
+}
+
+void TVarsForm::SetValueCell(int row, long double value) {
+  const QString text = ValueText(value);
+  SetCellText(row, 1, text);
+  FGrid->item(row, 1)->setData(kShownTextRole, text);
+}
+
+void TVarsForm::RefreshGrid() {
+  // An edit still open refers to the old rows; the store's state wins.
+  FDelegate->CloseEditor(false);
+  TFlagGuard rebuilding(FRebuilding);
+
+  const std::vector<std::string>& names = FHost.Express().Variables();
+  const TValueStore& values = FHost.Values();
+  const int count = static_cast<int>(names.size());
+  FGrid->setRowCount(count);
+  for (int p = 1; p < count; ++p) {
+    SetCellText(p - 1, 0, QString::fromStdString(names[p]));
+    if (p < static_cast<int>(values.size())) {
+      SetValueCell(p - 1, values[p]);
+    } else {
+      // A name beyond the value array (from an outside file) has no value.
+      SetCellText(p - 1, 1, QString());
+      FGrid->item(p - 1, 1)->setData(kShownTextRole, QString());
+    }
+  }
+  if (count > 0) SetCellText(count - 1, 0, QString());
+  if (count > 0 && !FGrid->currentIndex().isValid()) FGrid->setCurrentCell(0, 0);
+}
+
+void TVarsForm::CommitValue() {
+  FDelegate->CommitEditor();
+  if (FCurCol == 1) CommitValueCell(FCurRow);
+}
+
+void TVarsForm::CommitValueCell(int row) {
+  const QTableWidgetItem* item = FGrid->item(row, 1);
+  if (!item) return;
+  const QString text = item->text();
+  if (text.isEmpty()) return;
+  // Untouched since the window wrote it: the store already holds the exact
+  // value, which the rounded display text (or a radix's integer) would lose.
+  if (text == item->data(kShownTextRole).toString()) return;
+  long double value = 0;
+  try {
+    value = ParseNumber(text.toStdString());
+  } catch (const EConvertError&) {
+    return;  // not a number yet: keep the typed text and the old value
+  }
+  const int position = row + 1;
+  TValueStore& values = FHost.Values();
+  if (position >= static_cast<int>(values.size())) return;
+  values[position] = value;
+  SetValueCell(row, value);
+}
+
+void TVarsForm::VariablesSelectCell(int col, int row) {
+  if (FDeleting) return;
+  if (!FRebuilding) {
+    std::vector<std::string>& names = FHost.Express().Variables();
+    const int count = static_cast<int>(names.size());
+    if (FCurCol == 1) {
+      CommitValueCell(FCurRow);
+    } else if (FCurCol == 0 && FCurRow >= 0 && FCurRow < count - 1) {
+      names[FCurRow + 1] = CellText(FCurRow, 0).toStdString();
+    }
+  }
+  // No cell at all (an emptied grid) leaves the last one remembered.
+  if (row >= 0 && col >= 0) {
+    FCurRow = row;
+    FCurCol = col;
+  }
+}
+
+void TVarsForm::VariablesSetEditText(int col, int row, const QString& text) {
+  const int last = FGrid->rowCount() - 1;
+  std::vector<std::string>& names = FHost.Express().Variables();
+  if (row != last || col != 0 || text.isEmpty()) return;
+  if (static_cast<int>(names.size()) >= kMaxEntries) return;
+  FGrid->setRowCount(last + 2);
+  names.emplace_back();
+}
+
+void TVarsForm::MoveRow(int from, int to) {
+  for (int col = 0; col < 2; ++col) {
+    QTableWidgetItem* item = FGrid->takeItem(from, col);
+    if (item) {
+      FGrid->setItem(to, col, item);
+    } else {
+      delete FGrid->takeItem(to, col);
+    }
+  }
+}
+
+void TVarsForm::DeleteClick() {
+  TFlagGuard deleting(FDeleting);
+  // A moved row carries the text being typed into it; no editor may outlive
+  // its row.
+  FDelegate->CloseEditor(true);
+
+  int top = -1;
+  int bottom = -1;
+  const QList<QTableWidgetSelectionRange> ranges = FGrid->selectedRanges();
+  if (!ranges.isEmpty()) {
+    top = ranges.first().topRow();
+    bottom = ranges.first().bottomRow();
+    for (const QTableWidgetSelectionRange& r : ranges) {
+      top = std::min(top, r.topRow());
+      bottom = std::max(bottom, r.bottomRow());
+    }
+  } else if (FGrid->currentRow() >= 0) {
+    top = bottom = FGrid->currentRow();
+  }
+  top = std::max(top, kFirstUserRow);
+  if (top > bottom) return;
+
+  const int k = bottom - top + 1;
+  std::vector<std::string>& names = FHost.Express().Variables();
+  for (int i = 0; i < k && top + 1 < static_cast<int>(names.size()); ++i) {
+    names.erase(names.begin() + top + 1);
+  }
+
+  TValueStore& values = FHost.Values();
+  const int rows = FGrid->rowCount();
+  for (int s = bottom + 1; s < rows; ++s) {
+    MoveRow(s, s - k);
+    if (s + 1 < static_cast<int>(values.size())) values[s - k + 1] = values[s + 1];
+  }
+  FGrid->setRowCount(std::max(rows - k, 0));
+}
+
+void TVarsForm::FormatClick(QAction* item) {
+  if (!item) return;
+  FValueFormat = item->data().toInt();
+  UpdateFormatMenu();
+  RefreshGrid();
+}
+
+void TVarsForm::CloseClick() {
+  hide();
+}
+
+void TVarsForm::LoadSettings(const IniFile& ini) {
+  TVarsSettings s;
+  Load(ini, s);
+  move(s.Left, s.Top);
+  // Below the minimum the size is raised to it.
+  resize(std::max(s.Width, kMinWidth), std::max(s.Height, kMinHeight));
+}
+
+void TVarsForm::SaveSettings(IniFile& ini) {
+  TVarsSettings s;
+  s.Left = x();
+  s.Top = y();
+  s.Width = width();
+  s.Height = height();
+  Save(ini, s);
+}
+
+void TVarsForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // restored by the window system
+  RefreshGrid();
+  FDeleting = false;
+}
+
+void TVarsForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (event->spontaneous()) return;  // minimised with the application
+  FHost.VariablesWindowHidden();
+}
+
+void TVarsForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FGrid->setGeometry(rect());
+  FGrid->setColumnWidth(0, std::max(width() / 2 - 35, 0));
+  FGrid->setColumnWidth(1, width() / 2);
+}
+
+bool TVarsForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != FGrid->viewport()) return QWidget::eventFilter(watched, event);
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+      type != QEvent::MouseButtonRelease) {
+    return false;
+  }
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  // A right click opens the menu over the current selection instead of
+  // moving it, so Delete acts on the rows the user picked.
+  if (mouse->button() == Qt::RightButton) return type != QEvent::MouseButtonRelease;
+  if (mouse->button() != Qt::LeftButton) return false;
+  const QModelIndex index = FGrid->indexAt(mouse->position().toPoint());
+  if (type == QEvent::MouseButtonPress) {
+    FClickedCurrent =
+        index.isValid() && index == FGrid->currentIndex() && mouse->modifiers() == Qt::NoModifier;
+  } else if (type == QEvent::MouseButtonRelease) {
+    if (FClickedCurrent && index == FGrid->currentIndex() && !FDelegate->Editing()) {
+      FGrid->edit(index);
+    }
+    FClickedCurrent = false;
+  }
+  return false;
+}
