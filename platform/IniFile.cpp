@@ -361,6 +361,13 @@ bool ReplaceFile(const fs::path& target, const std::string& text, bool keepPermi
 
 }  // namespace
 
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  std::error_code ec;
+  const bool exists = fs::exists(fs::symlink_status(path, ec));
+  if (!ReplaceFile(path, std::string(bytes), exists)) throw EWriteError("Unable to write to " + path);
+  Cache().Forget(path);
+}
+
 IniFile::IniFile(std::string path) : FPath(std::move(path)) {}
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,

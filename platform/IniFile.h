@@ -50,6 +50,12 @@ class TIniData {
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
 
+// Replaces the file at `path` with `bytes` atomically: a temporary file beside
+// it, then a rename over it (a link at `path` is replaced, not followed).
+// Throws EWriteError "Unable to write to <path>" when it cannot, leaving the
+// old file intact and no temporary file behind.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
 // One INI file on disk. Each read looks at the file as it is now (parsed files
 // are cached by path, size and modification time, so many reads of one file
 // stay cheap); each write goes to disk at once, replacing the file atomically

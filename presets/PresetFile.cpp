@@ -1,0 +1,251 @@
+#include "presets/PresetFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "presets keep 80-bit extended values");
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::size_t kValueWidth = 23;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+// Optional blanks, optional sign, decimal digits, nothing after; fits an int.
+bool ReadDecimalInteger(std::string_view text, int& out) {
+  while (!text.empty() && text[0] == ' ') text.remove_prefix(1);
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return false;
+  long long value = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+    value = value * 10 + (c - '0');
+    if (value > 1LL << 31) return false;
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int>::max()) return false;
+  out = static_cast<int>(value);
+  return true;
+}
+
+}  // namespace
+
+std::string ValueText(long double value) {
+  if (!std::isfinite(value)) {
+    const std::string word = std::isnan(value) ? "Nan" : (value > 0 ? "+Inf" : "-Inf");
+    return std::string(kValueWidth - word.size(), ' ') + word;
+  }
+  // to_chars never looks at the locale, so the point is always ".".
+  char digits[64];
+  const auto result = std::to_chars(digits, digits + sizeof digits, std::fabs(value),
+                                    std::chars_format::scientific, 14);
+  const std::string_view text(digits, result.ptr - digits);  // d.ddddddddddddddde[+-]xx...
+  const std::size_t e = text.find('e');
+  std::string out;
+  out.reserve(kValueWidth);
+  out += value < 0 ? '-' : ' ';
+  out += text.substr(0, e);
+  out += 'E';
+  out += text[e + 1];
+  const std::string_view exponent = text.substr(e + 2);
+  out.append(exponent.size() < 4 ? 4 - exponent.size() : 0, '0');
+  out += exponent;
+  return out;
+}
+
+bool ReadPresetValue(std::string_view text, long double& value) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  const std::size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t mantissaDigits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
+  std::size_t point = std::string_view::npos;
+  if (i < text.size() && text[i] == '.') {
+    point = i++;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
+  }
+  if (mantissaDigits == 0) return false;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t exponentDigits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
+    if (exponentDigits == 0) return false;
+  }
+  if (i != text.size()) return false;
+
+  // strtold keeps subnormal values (from_chars refuses them) but reads the
+  // locale's decimal point, so the "." is swapped for it.
+  std::string number(text.substr(start));
+  if (point != std::string_view::npos) {
+    const char* localPoint = std::localeconv()->decimal_point;
+    const std::string_view local = localPoint && *localPoint ? localPoint : ".";
+    if (local != ".") number.replace(point - start, 1, local);
+  }
+  const long double read = std::strtold(number.c_str(), nullptr);
+  if (std::isinf(read)) return false;  // beyond the extended range
+  value = read;
+  return true;
+}
+
+std::string PresetText(const TPresetState& state) {
+  std::string out;
+  const auto line = [&out](std::string_view a, std::string_view b = {}) {
+    out += a;
+    out += b;
+    out += kCrLf;
+  };
+  line(";Zumbrel Preset");
+  line("");
+  line("[Calc]");
+  line("Func=", state.HasExpression ? std::string_view(state.Func) : std::string_view());
+  line("Format=", std::to_string(state.Format));
+  line("Degs=", std::to_string(state.Degs));
+  line("Eng=", state.Eng ? "1" : "0");
+  line("");
+  line("[Variables]");
+  const std::size_t count = std::min(state.Variables.size(), kPresetSlots);
+  for (std::size_t i = 1; i < count; ++i) {
+    out += state.Variables[i];
+    line("=", ValueText(state.Values[i]));
+  }
+  line("");
+  line("[Graph]");
+  line("X1=", state.FromX);
+  line("X2=", state.ToX);
+  line("Y1=", state.FromY);
+  line("Y2=", state.ToY);
+  line("AY=", state.AutoY ? "1" : "0");
+  return out;
+}
+
+TPresetReader::TPresetReader(TPresetState& state) : FState(state) {
+  if (FState.Variables.size() > kPresetFixedNames) FState.Variables.resize(kPresetFixedNames);
+}
+
+void TPresetReader::Line(std::string_view raw) {
+  std::string cleaned;
+  if (raw.find('\r') != std::string_view::npos) {
+    cleaned.reserve(raw.size());
+    for (char c : raw)
+      if (c != '\r') cleaned += c;
+    raw = cleaned;
+  }
+  if (raw == "[Calc]") {
+    FSection = psCalc;
+  } else if (raw == "[Variables]") {
+    FSection = psVariables;
+  } else if (raw == "[Graph]") {
+    FSection = psGraph;
+  } else if (FSection == psCalc) {
+    CalcLine(raw);
+  } else if (FSection == psVariables) {
+    VariableLine(raw);
+  } else if (FSection == psGraph) {
+    GraphLine(raw);
+  }
+}
+
+void TPresetReader::Text(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    Line(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
+void TPresetReader::CalcLine(std::string_view line) {
+  int n = 0;
+  if (StartsWith(line, "Func=")) {
+    if (FState.HasExpression) FState.Func = line.substr(5);
+  } else if (StartsWith(line, "Format=")) {
+    if (ReadDecimalInteger(line.substr(7), n) && n >= 0 && n <= 3) FState.Format = n;
+  } else if (StartsWith(line, "Degs=")) {
+    if (ReadDecimalInteger(line.substr(5), n) && n >= 0 && n <= 2) FState.Degs = n;
+  } else if (StartsWith(line, "Eng=")) {
+    FState.Eng = line.substr(4) == "1";
+  }
+}
+
+void TPresetReader::VariableLine(std::string_view line) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return;
+  const std::string_view name = line.substr(0, equals);
+  long double value = 0;
+  if (!ReadPresetValue(line.substr(equals + 1), value)) return;
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'F') {
+    FState.Values[1 + (name[0] - 'A')] = value;
+  } else if (name == "X") {
+    FState.Values[7] = value;
+  } else if (FState.Variables.size() < kPresetSlots) {
+    FState.Variables.emplace_back(name);
+    FState.Values[FState.Variables.size() - 1] = value;
+  } else {
+    ++FDropped;
+  }
+}
+
+void TPresetReader::GraphLine(std::string_view line) {
+  if (StartsWith(line, "X1=")) {
+    FState.FromX = line.substr(3);
+  } else if (StartsWith(line, "X2=")) {
+    FState.ToX = line.substr(3);
+  } else if (StartsWith(line, "Y1=")) {
+    FState.FromY = line.substr(3);
+  } else if (StartsWith(line, "Y2=")) {
+    FState.ToY = line.substr(3);
+  } else if (StartsWith(line, "AY=")) {
+    FState.AutoY = line == "AY=1";
+  }
+}
+
+bool LoadPresetFile(const std::string& path, TPresetState& state) {
+  std::error_code ec;
+  // Folders, devices and pipes in the Presets folder are not presets.
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  TPresetReader reader(state);
+  std::string line;
+  while (std::getline(file, line)) reader.Line(line);
+  return true;
+}
+
+bool StaysInPresetFolder(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("/\\") == std::string_view::npos;
+}
+
+bool IsSafePresetName(std::string_view name) {
+  if (!StaysInPresetFolder(name)) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (c < 0x20 || c == 0x7F) return false;
+    // U+0080..U+009F, the second set of control characters, in UTF-8.
+    if (c == 0xC2 && i + 1 < name.size()) {
+      const auto next = static_cast<unsigned char>(name[i + 1]);
+      if (next >= 0x80 && next <= 0x9F) return false;
+    }
+  }
+  return true;
+}
