@@ -50,6 +50,7 @@ long double SIFactor(char letter);
 int IndexOfName(const std::vector<std::string>& names, std::string_view name);
 
 struct TExprNode;
+struct TInstr;
 
 class TCalcExpress {
  public:
@@ -82,11 +83,43 @@ class TCalcExpress {
   bool HasTree() const { return FTree != nullptr; }
 
  private:
-  // Implementation details (parse state, tree, evaluator) are private; the
-  // engine's source file may add members here.
+  struct TToken;  // the current token of one bracket level (Parser.cpp)
+
+  // Parser (Parser.cpp). Node indices refer to FNodes; kNoNode is "none".
+  void NextToken(TToken& token);
+  std::string ScanNumber();
+  std::uint32_t ParseExpression();
+  std::uint32_t ParseTerm(TToken& token);
+  std::uint32_t ParseFactor(TToken& token);
+  std::uint32_t NewNode(std::int32_t kind, std::uint32_t left, std::uint32_t right,
+                        std::uint32_t payload = 0);
+  std::uint32_t NewLeaf(const TToken& token);
+  void FreeTree();
+
+  // Evaluator (Evaluator.cpp): the tree is flattened once into a postfix
+  // program in evaluation order; Calc runs it without per-node fault checks and
+  // reruns it node by node only when a fault or exception needs the exact codes.
+  void CompileTree(std::uint32_t root);
+  template <bool Guarded>
+  long double Run(const long double* values, std::size_t count);
+
   std::string FFormula;
   std::vector<std::string> FVariables;
   TCalcError FError = ceOK;
   TCalcDeg FDegs = cdRadians;
   TExprNode* FTree = nullptr;
+
+  // Parse state, reset by SetFormula.
+  std::int32_t FPos = 1;
+  std::int32_t FLastToken = 0;
+  std::int32_t FTokenBefore = 0;
+  std::int32_t FBracketDepth = 0;
+  std::int32_t FNesting = 0;  // bracket levels open on the call stack
+
+  std::vector<TExprNode> FNodes;          // every node of the tree; FTree points in here
+  std::vector<long double> FConstants;    // number leaves, converted once
+  std::vector<std::string> FBadLiterals;  // messages of literals that fail to convert
+  std::vector<TInstr> FCode;              // the program run by Calc
+  std::vector<long double> FStack;        // evaluation stack, sized by CompileTree
+  std::size_t FLastVariable = 0;          // the highest position the program reads
 };

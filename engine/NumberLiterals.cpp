@@ -1,0 +1,227 @@
+// Number texts: decimal numbers with an optional SI suffix letter, and the
+// hexadecimal, octal and binary integer forms.
+#include <locale.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "engine/CalcExpress.h"
+#include "engine/ExprInternal.h"
+
+namespace {
+
+std::atomic<char> GDecimalSeparator{'.'};
+
+// Decimal exponent of a suffix letter, or 0 when it is none.
+int SuffixExponent(char letter) {
+  switch (letter) {
+    case 'y': return -24;
+    case 'z': return -21;
+    case 'a': return -18;
+    case 'f': return -15;
+    case 'p': return -12;
+    case 'n': return -9;
+    case 'u': return -6;
+    case 'm': return -3;
+    case 'k': return 3;
+    case 'M': return 6;
+    case 'G': return 9;
+    case 'T': return 12;
+    case 'P': return 15;
+    case 'E': return 18;
+    case 'Z': return 21;
+    case 'Y': return 24;
+    default: return 0;
+  }
+}
+
+// strtold reads the decimal point of the C library's current locale, which the
+// programs set from the user's; the normalized text always uses '.'.
+locale_t CLocale() {
+  static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+  return loc;
+}
+
+[[noreturn]] void BadFloat(std::string_view text) {
+  std::string message(1, '\'');
+  message.append(text);
+  message += "' is not a valid floating point value";
+  throw EConvertError(message);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads `text` as a decimal number times 10^scale, rounded once to extended.
+long double DecimalToExtended(std::string_view text, int scale) {
+  const char sep = DecimalSeparator();
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  std::string norm;
+  norm.reserve(n + 16);
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    if (text[i] == '-') norm += '-';
+    ++i;
+  }
+  bool digits = false, point = false;
+  std::string mantissa;
+  for (; i < n; ++i) {
+    if (IsDigit(text[i])) {
+      mantissa += text[i];
+      digits = true;
+    } else if (text[i] == sep && !point) {
+      mantissa += '.';
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!digits && !point) BadFloat(text);
+  if (!digits) mantissa.assign(1, '0');
+  norm += mantissa;
+  long exponent = 0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    int sign = 1;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+      if (text[i] == '-') sign = -1;
+      ++i;
+    }
+    long magnitude = 0;
+    while (i < n && IsDigit(text[i]) && magnitude < 500) magnitude = magnitude * 10 + (text[i++] - '0');
+    exponent = sign * magnitude;
+  }
+  while (i < n && text[i] == ' ') ++i;
+  if (i != n) BadFloat(text);
+  norm += 'e';
+  norm += std::to_string(exponent + scale);
+  const long double value = strtold_l(norm.c_str(), nullptr, CLocale());
+  if (std::isinf(value)) BadFloat(text);
+  return value;
+}
+
+template <unsigned Radix>
+std::int32_t RadixToInt(std::string_view digits, const char* message) {
+  std::uint32_t acc = 0;  // wraps like the 32-bit accumulator it stands for
+  for (char c : digits) {
+    unsigned d;
+    if (Radix == 16 && c == '$') continue;
+    if (c >= '0' && c <= '9') d = unsigned(c - '0');
+    else if (Radix == 16 && c >= 'A' && c <= 'F') d = unsigned(c - 'A' + 10);
+    else if (Radix == 16 && c >= 'a' && c <= 'f') d = unsigned(c - 'a' + 10);
+    else throw EConvertError(message);
+    if (d >= Radix) throw EConvertError(message);
+    acc = acc * Radix + d;
+  }
+  return static_cast<std::int32_t>(acc);
+}
+
+}  // namespace
+
+void SetDecimalSeparator(char separator) { GDecimalSeparator.store(separator); }
+char DecimalSeparator() { return GDecimalSeparator.load(); }
+
+std::int32_t HexToInt(std::string_view digits) {
+  return RadixToInt<16>(digits, "Invalid hexadecimal format");
+}
+std::int32_t OctToInt(std::string_view digits) { return RadixToInt<8>(digits, "Invalid octal format"); }
+std::int32_t BinToInt(std::string_view digits) { return RadixToInt<2>(digits, "Invalid binary format"); }
+
+long double SIFactor(char letter) {
+  // The literals are rounded once by the compiler, so each is the extended
+  // value nearest to its power of ten (1e3 to 1e24 exactly).
+  switch (letter) {
+    case 'y': return 1e-24L;
+    case 'z': return 1e-21L;
+    case 'a': return 1e-18L;
+    case 'f': return 1e-15L;
+    case 'p': return 1e-12L;
+    case 'n': return 1e-9L;
+    case 'u': return 1e-6L;
+    case 'm': return 1e-3L;
+    case 'k': return 1e3L;
+    case 'M': return 1e6L;
+    case 'G': return 1e9L;
+    case 'T': return 1e12L;
+    case 'P': return 1e15L;
+    case 'E': return 1e18L;
+    case 'Z': return 1e21L;
+    case 'Y': return 1e24L;
+    default: return 0;
+  }
+}
+
+long double ParseNumber(std::string_view text) {
+  if (text.size() > 1) {
+    switch (text[1]) {
+      case 'b': return BinToInt(text.substr(2));
+      case 'o': return OctToInt(text.substr(2));
+      case 'x': return HexToInt(text.substr(2));
+      default: break;
+    }
+  }
+  // The suffix scales the decimal number before its single rounding, so 1.1k
+  // is the extended value nearest to 1100 and 2Y is exactly 2e24.
+  if (!text.empty()) {
+    if (const int scale = SuffixExponent(text.back()); scale != 0)
+      return DecimalToExtended(text.substr(0, text.size() - 1), scale);
+  }
+  return DecimalToExtended(text, 0);
+}
+
+bool IsSuffixLetter(char c) { return SuffixExponent(c) != 0; }
+
+// Collects a literal at FPos (which stands on a digit). The text keeps the
+// decimal separator of the system whatever point the user typed.
+std::string TCalcExpress::ScanNumber() {
+  const std::string& f = FFormula;
+  const std::size_t n = f.size();
+  std::size_t p = std::size_t(FPos) - 1;
+  std::string text;
+  auto takeDigits = [&](auto accept) {
+    const std::size_t start = p;
+    while (p < n && accept(f[p])) ++p;
+    text.append(f, start, p - start);
+  };
+  auto finish = [&](std::string&& t) {
+    FPos = std::int32_t(p + 1);
+    return std::move(t);
+  };
+  takeDigits(IsDigit);
+  if (p >= n) return finish(std::move(text));
+  if (text.size() == 1 && (f[p] == 'x' || f[p] == 'o' || f[p] == 'b')) {
+    const char radix = f[p];
+    text += f[p++];
+    if (radix == 'x')
+      takeDigits([](char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); });
+    else if (radix == 'o')
+      takeDigits([](char c) { return c >= '0' && c <= '7'; });
+    else
+      takeDigits([](char c) { return c == '0' || c == '1'; });
+    return finish(std::move(text));
+  }
+  if (f[p] == '.' || f[p] == ',' || f[p] == DecimalSeparator()) {
+    text += DecimalSeparator();
+    ++p;
+    if (p >= n || !IsDigit(f[p])) {
+      FError = ceWrongNumber;
+      return finish(std::move(text));
+    }
+    takeDigits(IsDigit);
+  }
+  if (p >= n) return finish(std::move(text));
+  if (f[p] == 'e') {
+    text += f[p++];
+    if (p < n && (f[p] == '+' || f[p] == '-')) text += f[p++];
+    if (p >= n || !IsDigit(f[p])) {
+      FError = ceWrongNumber;
+      return finish(std::move(text));
+    }
+    takeDigits(IsDigit);
+  } else if (IsSuffixLetter(f[p])) {
+    text += f[p++];
+  }
+  return finish(std::move(text));
+}
