@@ -1,0 +1,351 @@
+// The keyboard map on a real calculator with all its windows: the F-keys on
+// release in every window, a held key, Return, Esc, Ctrl+S, Ctrl/Shift+Insert,
+// and the keys that stay with dialogs and menus.
+#include "calc/KeyHook.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QUrl>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "controls/BarPopupMenu.h"
+#include "presets/Presets.h"
+#include "skin/SkinElements.h"
+#include "tests/gui/calc_fixture.h"
+#include "tests/gui/while_modal.h"
+#include "windows/about.h"
+#include "windows/graf.h"
+#include "windows/preset.h"
+#include "windows/vars.h"
+
+namespace {
+
+// Counts the keys that get past the map to a widget, and stands in for the
+// desktop's viewer of the help page.
+class TSpy : public QObject {
+  Q_OBJECT
+
+ public:
+  int Keys = 0;
+  QList<QUrl> Opened;
+
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) ++Keys;
+    return false;
+  }
+
+ public slots:
+  void Open(const QUrl& url) { Opened << url; }
+};
+
+struct TState {
+  int Degs, Format;
+  bool Eng, VarsShown, GraphShown;
+  qsizetype Help;
+  QString Display;
+  bool operator==(const TState&) const = default;
+};
+
+using TTargets = std::vector<std::pair<const char*, QWidget*>>;
+
+class KeyHookTest : public CalcFixture {
+ protected:
+  void TearDown() override {
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    Graph.reset();
+    Vars.reset();
+    CalcFixture::TearDown();
+    Dialog.reset();
+    About.reset();
+  }
+
+  // The calculator with every window and the key map, as the program builds it.
+  void StartAll(const QByteArray& settings = {}) {
+    if (!settings.isEmpty()) WriteFile(QStringLiteral("zumbrel.ini"), settings);
+    Form = std::make_unique<TMainForm>(Dir.path());
+    Graph = std::make_unique<TGraphForm>(Form->Host(), Dir.filePath("zumbrel.ini").toStdString());
+    Vars = std::make_unique<TVarsForm>(Form->Host());
+    Dialog = std::make_unique<TPresetForm>();
+    About = std::make_unique<TAboutForm>();
+    InstallPresets(*Form, *Dialog,
+                   {Graph->FromX(), Graph->ToX(), Graph->FromY(), Graph->ToY(), Graph->AutoY()},
+                   [this] { Vars->RefreshGrid(); });
+    Form->VarsForm = Vars.get();
+    Form->GraphForm = Graph.get();
+    Form->AboutForm = About.get();
+    Form->KeyHook = new TKeyHook(*Form, Form.get());
+    Form->PresetSave = [this, save = Form->PresetSave] {
+      ++Saves;
+      save();
+    };
+    ASSERT_TRUE(Form->FormCreate());
+    Form->show();
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &Spy, "Open");
+  }
+
+  // Shows the variables and graph windows through their menu items.
+  void ShowWindows() {
+    Form->MMVariablesClick(nullptr);
+    Form->MMGraphClick(nullptr);
+  }
+  // A widget of each window that takes keys.
+  TTargets Targets(bool dialogs) const {
+    TTargets t = {{"main", Form->ExpressionEdit},
+                  {"variables", Vars->Variables()},
+                  {"graph", Graph->FromX()}};
+    if (dialogs) {
+      t.emplace_back("about", About->Terms());
+      t.emplace_back("preset", Dialog->PresetName());
+    }
+    return t;
+  }
+  TState State() const {
+    return {Form->Express->Degs(), Form->NumberFormat, Form->EngMode, Vars->isVisible(),
+            Graph->isVisible(),    Spy.Opened.size(),  Display()};
+  }
+  void Enter(QWidget* target = nullptr) {
+    QTest::keyClick(target ? target : Form->ExpressionEdit, Qt::Key_Return);
+  }
+
+  std::unique_ptr<TGraphForm> Graph;
+  std::unique_ptr<TVarsForm> Vars;
+  std::unique_ptr<TPresetForm> Dialog;
+  std::unique_ptr<TAboutForm> About;
+  TSpy Spy;
+  int Saves = 0;
+};
+
+TEST_F(KeyHookTest, FunctionKeysActOnReleaseInEveryWindow) {
+  StartAll();
+  Type("2500");
+  Enter();
+  ShowWindows();
+  About->show();
+  Dialog->show();
+  const std::pair<Qt::Key, std::function<void(TState&)>> rows[] = {
+      {Qt::Key_F2, [](TState& s) { s.Degs = cdDegreees; }},
+      {Qt::Key_F4, [](TState& s) { s.Degs = cdGradians; }},
+      {Qt::Key_F3, [](TState& s) { s.Degs = cdRadians; }},
+      {Qt::Key_F5, [](TState& s) { s.Format = 1, s.Display = "0x9C4"; }},
+      {Qt::Key_F7, [](TState& s) { s.Format = 2, s.Display = "0o4704"; }},
+      {Qt::Key_F8, [](TState& s) { s.Format = 3, s.Display = "0b100111000100"; }},
+      {Qt::Key_F6, [](TState& s) { s.Format = 0, s.Display = "2500"; }},
+      {Qt::Key_F9, [](TState& s) { s.Eng = true, s.Display = "2.5k"; }},
+      {Qt::Key_F9, [](TState& s) { s.Eng = false, s.Display = "2500"; }},
+      {Qt::Key_F11, [](TState& s) { s.VarsShown = !s.VarsShown; }},
+      {Qt::Key_F11, [](TState& s) { s.VarsShown = !s.VarsShown; }},
+      {Qt::Key_F12, [](TState& s) { s.GraphShown = !s.GraphShown; }},
+      {Qt::Key_F12, [](TState& s) { s.GraphShown = !s.GraphShown; }},
+      {Qt::Key_F1, [](TState& s) { ++s.Help; }},
+  };
+  for (const auto& [window, target] : Targets(true)) {
+    TSpy reached;
+    target->installEventFilter(&reached);
+    for (const auto& [key, change] : rows) {
+      TState expected = State();
+      QTest::keyPress(target, key);
+      EXPECT_EQ(State(), expected) << window << " key down " << std::hex << key;
+      QTest::keyRelease(target, key);
+      change(expected);
+      EXPECT_EQ(State(), expected) << window << " key up " << std::hex << key;
+    }
+    EXPECT_EQ(reached.Keys, 0) << window;
+  }
+  ASSERT_EQ(Spy.Opened.size(), 5);
+  for (const QUrl& url : Spy.Opened) EXPECT_EQ(url, QUrl::fromLocalFile(Dir.filePath("Help.html")));
+  EXPECT_TRUE(QFileInfo(QStringLiteral(ZUMBREL_BIN_DIR "/Help.html")).isFile())
+      << "the page beside the program";
+  EXPECT_TRUE(Errors.isEmpty());
+}
+
+TEST_F(KeyHookTest, AHeldKeyActsOnceWhateverModifiersAreHeld) {
+  StartAll();
+  QWidget* target = Form->ExpressionEdit;
+  const auto send = [&](QEvent::Type type, bool repeat) {
+    QKeyEvent e(type, Qt::Key_F9, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(target, &e);
+  };
+  // Repeats come as release and press pairs marked as repeats.
+  send(QEvent::KeyPress, false);
+  for (int i = 0; i < 5; ++i) {
+    send(QEvent::KeyRelease, true);
+    send(QEvent::KeyPress, true);
+  }
+  EXPECT_FALSE(Form->EngMode);
+  send(QEvent::KeyRelease, false);
+  EXPECT_TRUE(Form->EngMode);
+
+  QTest::keyClick(target, Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Form->NumberFormat, 1);
+  EXPECT_FALSE(Form->CtrlDown);
+  EXPECT_FALSE(Form->ShiftDown);
+  Type("7");
+
+  // Keys from the platform reach the window and then its focus widget; the
+  // map still acts once.
+  Form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  Form->ExpressionEdit->setFocus();
+  QTest::keyClick(Form->windowHandle(), Qt::Key_F9);
+  EXPECT_FALSE(Form->EngMode);
+  QGuiApplication::clipboard()->setText("+1");
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(Field(), "7+1");
+}
+
+TEST_F(KeyHookTest, ReturnCommitsTheVariablesCellThenEvaluates) {
+  StartAll();
+  Type("A*2");
+  ShowWindows();
+  Vars->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Vars.get()));
+  QTableWidget* grid = Vars->Variables();
+  grid->setFocus();
+  grid->setCurrentCell(0, 1);
+  // The first key opens the cell's editor, which then has the focus.
+  QTest::keyClick(grid, Qt::Key_2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+  ASSERT_NE(QApplication::focusWidget(), grid);
+  Enter(QApplication::focusWidget());
+  EXPECT_EQ(Form->Values[1], 21);
+  EXPECT_EQ(Display(), "42");
+  // From the graph window too; the field keeps its own text.
+  Form->Values[1] = 5;
+  Enter(Graph->FromX());
+  EXPECT_EQ(Display(), "10");
+  EXPECT_EQ(Graph->FromX()->text(), "-5");
+}
+
+TEST_F(KeyHookTest, EscClearsFromEveryWindowAndKeepsTheLastResult) {
+  StartAll();
+  ShowWindows();
+  for (const auto& [window, target] : Targets(false)) {
+    SCOPED_TRACE(window);
+    Type("12+3");
+    Enter(target);
+    QTest::keyClick(target, Qt::Key_F5);
+    ASSERT_EQ(Display(), "0xF");
+    TSpy reached;
+    target->installEventFilter(&reached);
+    QTest::keyClick(target, Qt::Key_Escape);
+    target->removeEventFilter(&reached);
+    // The character is the map's; only the key's release gets through.
+    EXPECT_EQ(reached.Keys, 1);
+    EXPECT_EQ(Field(), "");
+    EXPECT_EQ(Form->focusWidget(), Form->ExpressionEdit);
+    EXPECT_EQ(Form->Undo.Count(), 1);
+    EXPECT_EQ(Display(), "0x0");
+    QTest::keyClick(target, Qt::Key_F6);
+    EXPECT_EQ(Display(), "15");
+  }
+}
+
+TEST_F(KeyHookTest, EscLeavesAHiddenExpressionButResetsHistoryAndDisplay) {
+  StartAll("[Main]\nSkin=Pocket\n");
+  ASSERT_TRUE(Form->ExpressionEdit->isHidden());
+  Click({"1", "2", "Plus", "3"});
+  Enter(Form.get());
+  ASSERT_EQ(Display(), "15");
+  QTest::keyClick(Form.get(), Qt::Key_Escape);
+  EXPECT_EQ(Field(), "12+3");
+  EXPECT_EQ(Form->Undo.Count(), 1);
+  EXPECT_EQ(Display(), "0");
+}
+
+TEST_F(KeyHookTest, CtrlInsertCopiesAndShiftInsertPastesInEveryWindow) {
+  StartAll();
+  ShowWindows();
+  About->show();
+  Dialog->show();
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  Type("6*7");
+  Enter();
+  for (const auto& [window, target] : Targets(true)) {
+    SCOPED_TRACE(window);
+    TSpy reached;
+    target->installEventFilter(&reached);
+    clipboard->setText("x");
+    QTest::keyClick(target, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "42");
+    clipboard->setText("+1");
+    const QString field = Field();
+    QTest::keyClick(target, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(Field(), field + "+1");
+    QTest::keyClick(target, Qt::Key_Insert);
+    EXPECT_EQ(Field(), field + "+1");
+    EXPECT_EQ(clipboard->text(), "+1");
+    // Only the Ctrl and Shift keys themselves got through.
+    EXPECT_EQ(reached.Keys, 4);
+    target->removeEventFilter(&reached);
+  }
+  // A Ctrl whose release the program never saw still counts.
+  QTest::keyPress(Form->ExpressionEdit, Qt::Key_Control);
+  clipboard->setText("x");
+  QTest::keyClick(Form->ExpressionEdit, Qt::Key_Insert);
+  EXPECT_EQ(clipboard->text(), "42");
+  QTest::keyRelease(Form->ExpressionEdit, Qt::Key_Control);
+  EXPECT_FALSE(Form->CtrlDown);
+}
+
+TEST_F(KeyHookTest, CtrlSAsksForANameAndTheDialogKeepsReturnAndEsc) {
+  StartAll();
+  ShowWindows();
+  Type("1+1");
+  int n = 0;
+  for (const auto& [window, target] : Targets(false)) {
+    SCOPED_TRACE(window);
+    const QString name = QStringLiteral("Preset%1").arg(++n);
+    WhileModal([&, target = target] { QTest::keyClick(target, Qt::Key_S, Qt::ControlModifier); },
+               [&](QWidget* modal) {
+                 ASSERT_EQ(modal, Dialog.get());
+                 // Not a second dialog on top of this one.
+                 QTest::keyClick(Dialog->PresetName(), Qt::Key_S, Qt::ControlModifier);
+                 EXPECT_EQ(Saves, n);
+                 Dialog->PresetName()->setText(name);
+                 QTest::keyClick(Dialog->PresetName(), Qt::Key_Return);
+               });
+    EXPECT_TRUE(QFileInfo(Dir.filePath("Presets/" + name)).isFile());
+    EXPECT_EQ(Display(), "0");
+  }
+  WhileModal([&] { QTest::keyClick(Form->ExpressionEdit, Qt::Key_S, Qt::ControlModifier); },
+             [&](QWidget*) {
+               Dialog->PresetName()->setText("Never");
+               QTest::keyClick(Dialog->PresetName(), Qt::Key_Escape);
+             });
+  EXPECT_FALSE(QFileInfo::exists(Dir.filePath("Presets/Never")));
+  EXPECT_EQ(Field(), "1+1");
+}
+
+TEST_F(KeyHookTest, TheAboutBoxAndAnOpenMenuKeepTheirOwnKeys) {
+  StartAll();
+  Type("2+2");
+  WhileModal([&] { Form->MMAbout->trigger(); },
+             [&](QWidget* modal) {
+               ASSERT_EQ(modal, About.get());
+               Enter(About->Terms());
+               EXPECT_TRUE(About->isVisible());
+               EXPECT_EQ(Display(), "0");
+               QTest::keyClick(About->Terms(), Qt::Key_F5);
+               EXPECT_EQ(Form->NumberFormat, 1);
+               QTest::keyClick(About->Terms(), Qt::Key_Escape);
+             });
+  EXPECT_FALSE(About->isVisible());
+  EXPECT_EQ(Field(), "2+2");
+
+  Form->MainMenu->popup(Form->mapToGlobal(QPoint(10, 10)));
+  ASSERT_EQ(QApplication::activePopupWidget(), Form->MainMenu);
+  QTest::keyClick(Form->MainMenu, Qt::Key_F6);
+  EXPECT_EQ(Form->NumberFormat, 1);
+  QTest::keyClick(Form->MainMenu, Qt::Key_Escape);
+  EXPECT_FALSE(Form->MainMenu->isVisible());
+  EXPECT_EQ(Field(), "2+2");
+}
+
+}  // namespace
+
+#include "keyhook_test.moc"
