@@ -1,0 +1,239 @@
+// Binding a skin to the calculator: the named buttons get their commands, the
+// "Expression" edit and the "Result" label become the expression field and
+// the display, eight named check boxes become the mode switches, and every
+// other edit becomes the field of a variable of its name. Also the Skin
+// submenu and switching skins from it.
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "calc/App.h"
+#include "calc/Format.h"
+#include "calc/main.h"
+#include "controls/BarPopupMenu.h"
+#include "controls/ImgBox.h"
+#include "engine/Errors.h"
+#include "skin/SkinElements.h"
+#include "skin/skin.h"
+
+namespace {
+
+// The name of a skin file's menu item is the skin's name; the shown caption
+// escapes "&" so that the name appears exactly as the file is called.
+QString MenuCaption(const QString& name) {
+  QString caption = name;
+  return caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+}  // namespace
+
+void TMainForm::UnbindSkin() {
+  ExpressionEdit = nullptr;
+  ResultLabel = nullptr;
+  MemSetBox = MemClearBox = MemOutBox = MemPlusBox = MemMinusBox = nullptr;
+  SecondFBox = HypBox = EngBox = nullptr;
+}
+
+bool TMainForm::ApplySkin(const QString& name) {
+  // Loading destroys the current skin's controls first: from here on nothing
+  // may reach them, whether the new skin loads or not.
+  UnbindSkin();
+  const QString path = QDir::currentPath() + QStringLiteral("/Skins/") + name + QStringLiteral(".skn");
+  if (!Skin->LoadSkin(path)) return false;
+  BindButtons();
+  BindExpression();
+  BindResult();
+  BindCheckBoxes();
+  BindVariableFields();
+  return true;
+}
+
+void TMainForm::BindButtons() {
+  using TCommand = std::function<void()>;
+  const auto insert = [this](const char* text) -> TCommand {
+    return [this, text] { InsertText(QString::fromLatin1(text)); };
+  };
+  std::vector<std::pair<QString, TCommand>> commands = {
+      {QStringLiteral("Enter"), [this] { EnterCommand(); }},
+      {QStringLiteral("Close"), [this] { close(); }},
+      {QStringLiteral("Clear"), [this] { ClearCommand(); }},
+      {QStringLiteral("Back"), [this] { BackCommand(); }},
+      {QStringLiteral("Minimize"), [this] { MinimizeCommand(); }},
+  };
+  static const char* const kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+  for (const char* digit : kDigits) commands.emplace_back(QString::fromLatin1(digit), insert(digit));
+  for (int i = 1; i <= 6; ++i) {
+    const QString letter(QChar(u'A' + i - 1));
+    commands.emplace_back(letter, [this, i, letter] { MemoryKey(i, letter); });
+  }
+  static const std::pair<const char*, const char*> kInserts1[] = {
+      {"Exp", "e"}, {"Pi", "Pi"}, {"Divide", "/"}, {"Multiply", "*"}, {"Plus", "+"}, {"Minus", "-"}};
+  for (const auto& [name, text] : kInserts1) commands.emplace_back(QString::fromLatin1(name), insert(text));
+  // The locale's decimal separator, read when the key is pressed.
+  commands.emplace_back(QStringLiteral("Point"), [this] { InsertText(QString(QLatin1Char(DecimalSeparator()))); });
+  commands.emplace_back(QStringLiteral("BracketL"), insert("("));
+  commands.emplace_back(QStringLiteral("BracketR"), insert(")"));
+  for (const char* name : {"Sin", "Cos", "Tan", "Log", "Ln"})
+    commands.emplace_back(QString::fromLatin1(name), [this, name] { FunctionKey(QString::fromLatin1(name)); });
+  static const std::pair<const char*, const char*> kInserts2[] = {
+      {"Power", "^"}, {"Power2", "^2"}, {"Power3", "^3"}, {"Fact", "!"}, {"And", "&"},
+      {"Or", "|"},    {"Xor", "~"},     {"Mod", "#"},     {"Inv", "1/"}};
+  for (const auto& [name, text] : kInserts2) commands.emplace_back(QString::fromLatin1(name), insert(text));
+
+  for (auto& [name, command] : commands)
+    Skin->SetButtonHandler(name, [command = command](QObject*, const TMouseMessage&) { RunGuarded(command); });
+}
+
+void TMainForm::BindExpression() {
+  ExpressionEdit = Skin->FindEdit(QStringLiteral("Expression"));
+  if (!ExpressionEdit) return;
+  // The field's own limit would cut a long pasted formula and so change its
+  // value unseen; the engine reads formulas of any length.
+  ExpressionEdit->setMaxLength(std::numeric_limits<int>::max());
+  connect(ExpressionEdit, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { ExpressionChange(); }); });
+  // A zero-size field still takes the text the keys build, unseen, as on a
+  // pocket calculator.
+  if (ExpressionEdit->width() == 0 || ExpressionEdit->height() == 0) {
+    ExpressionEdit->setFocusPolicy(Qt::NoFocus);
+    ExpressionEdit->hide();
+  }
+}
+
+void TMainForm::BindResult() {
+  ResultLabel = Skin->FindLabel(QStringLiteral("Result"));
+  if (!ResultLabel) return;
+  ResultLabel->setWordWrap(false);
+  // A right click on the display opens the main menu, as on the window body.
+  ResultLabel->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ResultLabel, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    if (ResultLabel) MainMenu->Popup(ResultLabel->mapToGlobal(at).x(), ResultLabel->mapToGlobal(at).y());
+  });
+}
+
+void TMainForm::BindCheckBoxes() {
+  struct TBoxBinding {
+    const char* Name;
+    TImgCheckBox* TMainForm::*Field;
+    int Tag;  // 0: the box keeps its own tag
+    void (TMainForm::*Handler)(QObject*);
+  };
+  static const TBoxBinding kBoxes[] = {
+      {"MemSet", &TMainForm::MemSetBox, mmSet, &TMainForm::MemModeMouseUp},
+      {"MemClear", &TMainForm::MemClearBox, mmClear, &TMainForm::MemModeMouseUp},
+      {"MemOut", &TMainForm::MemOutBox, mmOut, &TMainForm::MemModeMouseUp},
+      {"MemPlus", &TMainForm::MemPlusBox, mmPlus, &TMainForm::MemModeMouseUp},
+      {"MemMinus", &TMainForm::MemMinusBox, mmMinus, &TMainForm::MemModeMouseUp},
+      {"2ndF", &TMainForm::SecondFBox, 0, &TMainForm::SecondFMouseUp},
+      {"Hyp", &TMainForm::HypBox, 0, &TMainForm::HypMouseUp},
+      {"Eng", &TMainForm::EngBox, 0, &TMainForm::EngMouseUp},
+  };
+  for (const TBoxBinding& b : kBoxes) {
+    TImgCheckBox* box = Skin->FindCheckBox(QString::fromLatin1(b.Name));
+    this->*b.Field = box;
+    if (!box) continue;
+    box->SetMouseCheck(true);
+    if (b.Tag != 0) box->SetTag(b.Tag);
+    const auto handler = b.Handler;
+    box->OnMouseUp = [this, handler](QObject* sender, const TMouseMessage& msg) {
+      // Only the left button toggles the box, so only its release acts.
+      if (msg.Msg == mmLButtonUp) RunGuarded([&] { (this->*handler)(sender); });
+    };
+  }
+}
+
+void TMainForm::BindVariableFields() {
+  std::vector<std::string>& names = Express->Variables();
+  for (int slot = 0; slot < Skin->EditCount(); ++slot) {
+    TSkinEdit* field = Skin->Edits(slot);
+    if (!field || field->EditName() == QLatin1String("Expression")) continue;
+    field->installEventFilter(this);
+    const int i = IndexOfName(names, field->EditName().toStdString());
+    if (i >= 0) {
+      if (i >= static_cast<int>(Values.size())) continue;
+      const long double value = Values[static_cast<std::size_t>(i)];
+      try {
+        field->setText(FormatNumber(value));
+      } catch (const EZumbrelError&) {
+        // Too large for the radix display: the field shows it in decimal
+        // rather than leaving the skin half bound.
+        field->setText(QString::fromStdString(FormatValue(0, value, EngMode, DecimalSeparator())));
+      }
+      continue;
+    }
+    // The store holds 256 variables; a name beyond that gets no variable and
+    // its field stays unbound.
+    if (names.size() >= Values.size()) continue;
+    names.push_back(field->EditName().toStdString());
+    long double value = 0;
+    try {
+      value = ParseNumber(field->text().toStdString());
+    } catch (const EZumbrelError&) {
+      // An initial text that is no number starts the variable at 0.
+    }
+    Values[names.size() - 1] = value;
+  }
+}
+
+void TMainForm::FillSkinMenu() {
+  MMSkin->clear();
+  const QStringList files = QDir(QStringLiteral("Skins"))
+                                .entryList({QStringLiteral("*.skn")},
+                                           QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot | QDir::CaseSensitive,
+                                           QDir::Unsorted);
+  for (const QString& file : files) {
+    const QString name = file.left(file.size() - 4);
+    QAction* item = MMSkin->addAction(MenuCaption(name));
+    item->setData(name);
+    item->setCheckable(true);
+    item->setChecked(name == SkinName);
+    connect(item, &QAction::triggered, this, [this, item] {
+      // The check marks follow the skin actually in use, not the click.
+      item->setChecked(!item->isChecked());
+      RunGuarded([&] { MMSkinClick(item); });
+    });
+  }
+}
+
+void TMainForm::MMSkinClick(QAction* item) {
+  const QString name = item->data().toString();
+  const bool hadResult = ResultLabel != nullptr;
+  const bool hadExpression = ExpressionEdit != nullptr;
+  const QString resultText = hadResult ? ResultLabel->text() : QString();
+  const QString expressionText = hadExpression ? ExpressionEdit->text() : QString();
+
+  bool loaded = false;
+  QString failure;
+  try {
+    loaded = ApplySkin(name);
+  } catch (const std::exception& e) {
+    // A skin that breaks half-way must not leave a window without commands:
+    // it is treated as one that does not load, and its error reported after.
+    failure = QString::fromUtf8(e.what());
+  }
+  if (loaded) {
+    SkinName = name;
+    for (QAction* other : MMSkin->actions()) other->setChecked(other == item);
+    if (ResultLabel && hadResult) ResultLabel->setText(resultText);
+    if (ExpressionEdit && hadExpression && ExpressionEdit->text().isEmpty()) ExpressionEdit->setText(expressionText);
+  } else {
+    // The skin on screen is SkinName's, or "Windows" when the start had to
+    // fall back to it; a SkinName that cannot be loaded must not leave the
+    // window with a half-loaded skin and no commands.
+    bool restored = false;
+    try {
+      restored = ApplySkin(SkinName);
+    } catch (const std::exception&) {
+    }
+    if (!restored) restored = ApplySkin(QStringLiteral("Windows"));
+    if (restored) {
+      if (ResultLabel && hadResult) ResultLabel->setText(resultText);
+      if (ExpressionEdit && hadExpression) ExpressionEdit->setText(expressionText);
+    }
+  }
+  if (OnVariablesChanged) OnVariablesChanged();
+  if (!failure.isEmpty()) throw EZumbrelError(failure.toStdString());
+}

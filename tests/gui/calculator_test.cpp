@@ -1,0 +1,203 @@
+// The calculator's commands driven through the bundled "Windows" skin: real
+// clicks on its keys and boxes, typing into its expression field.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <array>
+#include <string_view>
+
+#include "tests/gui/calc_fixture.h"
+
+namespace {
+
+using CalculatorTest = CalcFixture;
+
+TEST_F(CalculatorTest, KeysBuildTheExpressionAndEnterShowsTheResult) {
+  struct Row {
+    std::initializer_list<const char*> keys;
+    const char *field, *display;
+  };
+  const Row rows[] = {
+      {{"1", "2", "Plus", "3"}, "12+3", "15"},
+      {{"BracketL", "2", "Minus", "5", "BracketR", "Multiply", "4"}, "(2-5)*4", "-12"},
+      {{"9", "Divide", "0"}, "9/0", "Division by zero"},
+      {{"1", "Point", "5", "Power2"}, "1.5^2", "2.25"},
+      {{"2", "Power3", "Power", "2"}, "2^3^2", "64"},
+      {{"Inv", "8"}, "1/8", "0.125"},
+      {{"6", "And", "3", "Or", "8"}, "6&3|8", "10"},
+      {{"6", "Xor", "3"}, "6~3", "5"},
+      {{"7", "Mod", "4"}, "7#4", "3"},
+      {{"4", "Fact"}, "4!", "24"},
+      {{"2", "Exp", "3"}, "2e3", "2000"},
+      {{"Pi"}, "Pi", "3.14159265358979324"},
+      {{"BracketL", "2"}, "(2", "Missing bracket"},
+  };
+  Start();
+  for (const Row& row : rows) {
+    Click({"Clear"});
+    Click(row.keys);
+    Click({"Enter"});
+    EXPECT_EQ(Field(), row.field);
+    EXPECT_EQ(Display(), row.display) << row.field;
+  }
+}
+
+TEST_F(CalculatorTest, KeysAndTypingShareTheFieldAndAnEmptyFieldChangesNothing) {
+  Start();
+  Type("12");
+  Form->ExpressionEdit->setCursorPosition(1);
+  Click({"Plus"});
+  EXPECT_EQ(Field(), "1+2");
+  EXPECT_EQ(Form->ExpressionEdit->cursorPosition(), 2);
+  Form->ExpressionEdit->setSelection(0, 2);  // "1+"
+  Click({"Pi", "Multiply"});
+  EXPECT_EQ(Field(), "Pi*2");
+  EXPECT_EQ(Form->ExpressionEdit->cursorPosition(), 3);
+  QTest::keyClick(Form->ExpressionEdit, Qt::Key_End);
+  Type("/0");
+  Click({"Enter"});
+  EXPECT_EQ(Display(), "Division by zero");
+  Form->ExpressionEdit->selectAll();
+  QTest::keyClick(Form->ExpressionEdit, Qt::Key_Delete);
+  Click({"Enter"});
+  EXPECT_EQ(Display(), "Division by zero");
+}
+
+TEST_F(CalculatorTest, AnExceptionFromTheEngineIsReportedAndChangesNothing) {
+  Start();
+  Click({"5", "Enter", "Mod", "0", "Enter"});
+  EXPECT_EQ(Errors, QStringList{"Division by zero"});
+  EXPECT_EQ(Display(), "5");
+  EXPECT_EQ(Form->LastResult, 5);
+}
+
+TEST_F(CalculatorTest, CopyResultPutsTheDisplayOnTheClipboard) {
+  Start();
+  Click({"1", "Divide", "4", "Enter"});
+  Form->MMCopyResult->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "0.25");
+  Click({"Divide", "0", "Enter"});
+  Form->MMCopyResult->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "Division by zero");
+}
+
+TEST_F(CalculatorTest, FunctionKeysFollow2ndFAndHyp) {
+  // Each key with no modifier, 2ndF, Hyp and both; Log and Ln keep Hyp.
+  const std::pair<const char*, std::array<const char*, 4>> keys[] = {
+      {"Sin", {"sin", "arcsin", "sinh", "arcsinh"}}, {"Cos", {"cos", "arccos", "cosh", "arccosh"}},
+      {"Tan", {"tan", "arctan", "tanh", "arctanh"}}, {"Log", {"log", "10^", "log", "10^"}},
+      {"Ln", {"ln", "exp", "ln", "exp"}}};
+  Start();
+  for (const auto& [key, texts] : keys) {
+    const bool keepsHyp = std::string_view(texts[2]) == texts[0];
+    for (int mode = 0; mode < 4; ++mode) {
+      const bool second = mode & 1, hyp = mode & 2;
+      Click({"Clear"});
+      if (second) Click({"2ndF"});
+      if (hyp) Click({"Hyp"});
+      ASSERT_EQ(Form->SecondF, second);
+      ASSERT_EQ(Form->Hyperbolic, hyp);
+      Click({key});
+      EXPECT_EQ(Field(), texts[mode]) << key << mode;
+      EXPECT_FALSE(Form->SecondF || Form->SecondFBox->Checked()) << key << mode;
+      EXPECT_EQ(Form->Hyperbolic, hyp && keepsHyp) << key << mode;
+      EXPECT_EQ(Form->HypBox->Checked(), hyp && keepsHyp) << key << mode;
+      if (Form->Hyperbolic) Click({"Hyp"});
+    }
+  }
+}
+
+TEST_F(CalculatorTest, MemoryKeysInEachModeWithTheirHints) {
+  Start();
+  Click({"2", "Plus", "3", "Enter"});  // last result 5
+  Form->MMHexadecimal->trigger();      // memories and hints stay decimal
+  struct Row {
+    const char *box, *key;  // box nullptr: no mode armed
+    long double value;      // of the memory afterwards
+    const char *hint, *field;
+  };
+  const Row rows[] = {
+      {"MemSet", "A", 5, "A=5", "2+3"},     {"MemPlus", "A", 10, "A=10", "2+3"},
+      {"MemMinus", "B", -5, "B=-5", "2+3"}, {"MemOut", "A", 10, "A=10", "2+310"},
+      {nullptr, "B", -5, "B=-5", "2+310B"}, {"MemClear", "A", 0, "", "2+310B"},
+  };
+  for (const Row& row : rows) {
+    if (row.box) Click({row.box});
+    Click({row.key});
+    EXPECT_EQ(Form->Values[row.key[0] - 'A' + 1], row.value) << row.box << row.key;
+    EXPECT_EQ(Button(row.key)->Hint(), row.hint) << row.box << row.key;
+    EXPECT_EQ(Field(), row.field) << row.box << row.key;
+    EXPECT_EQ(Form->MemMode, TMainForm::mmNone);
+    for (const char* box : {"MemSet", "MemClear", "MemOut", "MemPlus", "MemMinus"})
+      EXPECT_FALSE(Form->Skin->FindCheckBox(box)->Checked()) << box;
+  }
+  EXPECT_EQ(Display(), "0x5");
+}
+
+TEST_F(CalculatorTest, OneMemoryBoxAtATimeAndNoOverflowIntoTheMemory) {
+  Start();
+  Click({"MemMinus", "MemSet"});
+  EXPECT_EQ(Form->MemMode, TMainForm::mmSet);
+  EXPECT_FALSE(Form->MemMinusBox->Checked());
+  Click({"MemSet"});
+  EXPECT_EQ(Form->MemMode, TMainForm::mmNone);
+  Form->Values[4] = Form->LastResult = 1e4932L;
+  Click({"MemPlus", "D"});
+  EXPECT_EQ(Errors, QStringList{"Floating point overflow"});
+  EXPECT_EQ(Form->Values[4], 1e4932L);
+}
+
+TEST_F(CalculatorTest, BackStepsThroughTheHistoryAndClearResetsIt) {
+  Start();
+  Type("12");
+  Click({"Back"});
+  EXPECT_EQ(Field(), "1");
+  EXPECT_EQ(Form->ExpressionEdit->cursorPosition(), 1);
+  Click({"Back"});
+  EXPECT_EQ(Field(), "");
+  Form->Updating = true;  // text the history never saw
+  Form->ExpressionEdit->setText("9");
+  Form->Updating = false;
+  Click({"Back"});
+  EXPECT_EQ(Field(), "9");
+  Click({"Clear", "1", "2", "Plus", "Back", "3"});
+  EXPECT_EQ(Field(), "123");
+  EXPECT_EQ(Form->Undo.Count(), 4);
+  Click({"Enter", "Clear"});
+  EXPECT_EQ(Field(), "");
+  EXPECT_EQ(Display(), "0");
+  EXPECT_EQ(Form->Undo.Count(), 1);
+  Form->MMHexadecimal->trigger();  // the last result comes back
+  EXPECT_EQ(Display(), "0x7B");
+}
+
+TEST_F(CalculatorTest, FormatAndEngChangesShowTheLastResultAgain) {
+  Start();
+  Click({"2", "5", "0", "0", "Enter", "Divide", "0", "Enter"});
+  ASSERT_EQ(Display(), "Division by zero");
+  Form->MMBinary->trigger();
+  EXPECT_EQ(Display(), "0b100111000100");
+  Click({"Eng"});
+  EXPECT_TRUE(Form->EngMode);
+  EXPECT_TRUE(Form->MMEng->isChecked());
+  Form->MMDecimal->trigger();
+  EXPECT_EQ(Display(), "2.5k");
+  Form->MMEng->trigger();
+  EXPECT_FALSE(Form->EngBox->Checked());
+  EXPECT_EQ(Display(), "2500");
+  Click({"Clear"});
+  Type("2.5e33");
+  Click({"Enter"});
+  Form->MMHexadecimal->trigger();  // too large: reported, display kept
+  EXPECT_EQ(Errors.size(), 1);
+  EXPECT_EQ(Display(), "2.5E33");
+}
+
+TEST_F(CalculatorTest, PointKeyInsertsTheLocaleSeparator) {
+  SetDecimalSeparator(',');
+  Start();
+  Click({"1", "Point", "5", "Multiply", "3", "Enter"});
+  EXPECT_EQ(Field(), "1,5*3");
+  EXPECT_EQ(Display(), "4,5");
+}
+
+}  // namespace
