@@ -63,6 +63,11 @@ class CalcFixture : public ::testing::Test {
     f.write(text);
   }
 
+  QByteArray ReadFile(const QString& name) {
+    QFile f(Dir.filePath(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
   // Creates and shows the calculator; `settings` becomes zumbrel.ini.
   void Start(const QByteArray& settings = {}) {
     if (!settings.isEmpty()) WriteFile(QStringLiteral("zumbrel.ini"), settings);
