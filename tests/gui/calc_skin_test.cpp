@@ -138,13 +138,17 @@ TEST_F(CalcSkinTest, AfterAFailedLoadNoElementIsReached) {
 }
 
 TEST_F(CalcSkinTest, AStartWithAMissingSkinShowsWindowsAndKeepsTheName) {
+  WriteFile("Skins/Broken.skn", "[Main]\nPicture=Missing.bmp\n");
   Start("[Main]\nSkin=Gone\nFormat=3\n[Position]\nLeft=40\nTop=30\n");
   EXPECT_TRUE(Form->Skin->FileName().endsWith("Windows.skn"));
   EXPECT_EQ(Form->SkinName, "Gone");
   EXPECT_EQ(Form->pos(), QPoint(40, 30));
   EXPECT_EQ(Display(), "0b0");
-  EXPECT_EQ(Form->MMSkin->actions().size(), 3);
+  EXPECT_EQ(Form->MMSkin->actions().size(), 4);
   for (QAction* item : Form->MMSkin->actions()) EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
+  SkinItem("Broken")->trigger();  // back to the skin on the window, though "Gone" cannot load
+  EXPECT_TRUE(Form->Skin->FileName().endsWith("Windows.skn"));
+  EXPECT_EQ(Display(), "0b0");
   Form->NumberFormat = 2;
   Form->FormDestroy();
   const IniFile ini(Dir.filePath("zumbrel.ini").toStdString());
