@@ -73,8 +73,10 @@ class TCalcExpress {
   void SetDegs(TCalcDeg degs) { FDegs = degs; }
 
   // Evaluates the parsed tree with `values` (entry i belongs to the name at
-  // position i; `count` entries are readable). May throw EDivByZero or
-  // EConvertError.
+  // position i; `count` entries are readable, positions beyond read as 0).
+  // Without a tree it returns 0 and leaves Error as the parse set it. May
+  // throw EDivByZero (integer remainder by zero) or EConvertError (a literal
+  // beyond the extended range, or a signed radix literal such as -0x1F).
   long double Calc(const long double* values, std::size_t count);
   long double Calc(const std::vector<long double>& values) {
     return Calc(values.data(), values.size());

@@ -116,6 +116,9 @@ void TCalcExpress::CompileTree(std::uint32_t root) {
 }
 
 template <bool Guarded>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
 inline long double TCalcExpress::Run(const long double* values, std::size_t count) {
   long double acc = 0;
   long double* sp = FStack.data();

@@ -53,48 +53,70 @@ locale_t CLocale() {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// 10^0 .. 10^27, all exact in extended.
+constexpr long double kPowersOfTen[] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+
 // Reads `text` as a decimal number times 10^scale, rounded once to extended.
 long double DecimalToExtended(std::string_view text, int scale) {
   const char sep = DecimalSeparator();
-  std::size_t i = 0;
   const std::size_t n = text.size();
+  std::size_t i = 0;
   while (i < n && text[i] == ' ') ++i;
-  std::string norm;
-  norm.reserve(n + 16);
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    if (text[i] == '-') norm += '-';
-    ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t intStart = i;
+  while (i < n && IsDigit(text[i])) ++i;
+  const std::size_t intEnd = i;
+  std::size_t fracStart = i, fracEnd = i;
+  const bool point = i < n && text[i] == sep;
+  if (point) {
+    fracStart = ++i;
+    while (i < n && IsDigit(text[i])) ++i;
+    fracEnd = i;
   }
-  bool digits = false, point = false;
-  std::string mantissa;
-  for (; i < n; ++i) {
-    if (IsDigit(text[i])) {
-      mantissa += text[i];
-      digits = true;
-    } else if (text[i] == sep && !point) {
-      mantissa += '.';
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (!digits && !point) BadFloat(text);
-  if (!digits) mantissa.assign(1, '0');
-  norm += mantissa;
+  if (intEnd == intStart && fracEnd == fracStart && !point) BadFloat(text);
   long exponent = 0;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
     int sign = 1;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-      if (text[i] == '-') sign = -1;
-      ++i;
-    }
+    if (i < n && (text[i] == '+' || text[i] == '-')) sign = text[i++] == '-' ? -1 : 1;
     long magnitude = 0;
     while (i < n && IsDigit(text[i]) && magnitude < 500) magnitude = magnitude * 10 + (text[i++] - '0');
     exponent = sign * magnitude;
   }
   while (i < n && text[i] == ' ') ++i;
   if (i != n) BadFloat(text);
+
+  const std::string_view whole = text.substr(intStart, intEnd - intStart);
+  const std::string_view fraction = text.substr(fracStart, fracEnd - fracStart);
+  const long power = exponent + scale - long(fraction.size());
+  // Up to 19 digits times an exact power of ten: one exact operand pair, so
+  // one multiplication or division rounds correctly.
+  std::uint64_t digits = 0;
+  int significant = 0;
+  for (std::string_view part : {whole, fraction}) {
+    for (char c : part) {
+      if (significant == 0 && c == '0') continue;
+      if (++significant > 19) break;
+      digits = digits * 10 + std::uint64_t(c - '0');
+    }
+  }
+  if (significant <= 19 && power >= -27 && power <= 27) {
+    long double v = static_cast<long double>(digits);
+    if (power > 0) v *= kPowersOfTen[power];
+    else if (power < 0) v /= kPowersOfTen[-power];
+    return negative ? -v : v;
+  }
+  std::string norm;
+  norm.reserve(whole.size() + fraction.size() + 16);
+  if (negative) norm += '-';
+  norm.append(whole);
+  norm += '.';
+  norm.append(fraction);
+  if (whole.empty() && fraction.empty()) norm += '0';
   norm += 'e';
   norm += std::to_string(exponent + scale);
   const long double value = strtold_l(norm.c_str(), nullptr, CLocale());
