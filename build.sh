@@ -3,6 +3,8 @@
 #   ./build.sh run    install what is missing, build, start the calculator
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh build  install what is missing and build only
+#   ./build.sh sanitize  the core and gui tests under AddressSanitizer and
+#                        UndefinedBehaviorSanitizer, leaks included (build-asan)
 set -euo pipefail
 cd "$(dirname "$0")"
 what=${1:-run}
@@ -32,6 +34,17 @@ build() {
   cmake --build "$BUILD_DIR"
 }
 
+# The core and gui tests once more, built with the sanitizers in their own
+# folder. Only the test programs are built (no benchmarks, fuzz targets or
+# skin regeneration); -O1 keeps the instrumented tests quick.
+sanitize() {
+  local dir=${ASAN_BUILD_DIR:-build-asan}
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZUMBREL_SANITIZE=ON \
+    -DZUMBREL_FUZZ=OFF "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" >/dev/null
+  cmake --build "$dir" --target zumbrel_unit_tests
+  (cd "$dir" && ctest --output-on-failure -j2 --timeout 900 -L 'core|gui')
+}
+
 install_missing
 case "$what" in
   build) build ;;
@@ -47,7 +60,8 @@ case "$what" in
     fi ;;
   test)
     build
-    cd "$BUILD_DIR"
-    ctest --output-on-failure -j2 --timeout 600 ;;
-  *) echo "usage: $0 run|test|build" >&2; exit 2 ;;
+    (cd "$BUILD_DIR" && ctest --output-on-failure -j2 --timeout 600)
+    sanitize ;;
+  sanitize) sanitize ;;
+  *) echo "usage: $0 run|test|build|sanitize" >&2; exit 2 ;;
 esac

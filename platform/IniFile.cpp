@@ -337,6 +337,15 @@ std::string TempNameBeside(const fs::path& target) {
 // Writes `text` to a new file beside `target` and renames it over `target`.
 // Returns false, with `target` unchanged and no temporary file left, on failure.
 bool ReplaceFile(const fs::path& target, const std::string& text, bool keepPermissionsOf) {
+  std::error_code ec;
+  // A file its owner may not write is read-only: the rename would replace it
+  // regardless (and for the superuser even a direct write would), so it is
+  // refused here, as a read-only file refuses any write.
+  if (keepPermissionsOf) {
+    const fs::file_status status = fs::status(target, ec);
+    if (!ec && fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+      return false;
+  }
   const std::string temp = TempNameBeside(target);
   std::FILE* f = std::fopen(temp.c_str(), "wbx");
   if (!f) return false;
@@ -346,7 +355,6 @@ bool ReplaceFile(const fs::path& target, const std::string& text, bool keepPermi
   ok = ok && ::fsync(::fileno(f)) == 0;
 #endif
   ok = std::fclose(f) == 0 && ok;
-  std::error_code ec;
   if (ok && keepPermissionsOf) {
     const fs::perms perms = fs::status(target, ec).permissions();
     if (!ec) fs::permissions(temp, perms, ec);  // best effort

@@ -53,14 +53,16 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
 // Replaces the file at `path` with `bytes` atomically: a temporary file beside
 // it, then a rename over it (a link at `path` is replaced, not followed).
 // Throws EWriteError "Unable to write to <path>" when it cannot, leaving the
-// old file intact and no temporary file behind.
+// old file intact and no temporary file behind; a read-only file (no write
+// permission for its owner) is never replaced.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // One INI file on disk. Each read looks at the file as it is now (parsed files
 // are cached by path, size and modification time, so many reads of one file
 // stay cheap); each write goes to disk at once, replacing the file atomically
 // (a temporary file beside it, then a rename), and throws EWriteError
-// "Unable to write to <path>" when it cannot, leaving the old file intact.
+// "Unable to write to <path>" when it cannot, leaving the old file intact
+// (a read-only file counts as one it cannot write).
 class IniFile {
  public:
   explicit IniFile(std::string path);
