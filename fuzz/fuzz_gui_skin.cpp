@@ -56,6 +56,8 @@ TWorld* World() {
   static TWorld* world = [] {
     auto* w = new TWorld;
     if (!w->Dir.isValid()) abort();
+    // The world is never destroyed; its scratch folder goes at exit.
+    std::atexit([] { World()->Dir.remove(); });
     MakePictures(w->Dir.path());
     w->Skin.SetCoolForm(w->Cool);
     return w;
