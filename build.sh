@@ -5,6 +5,8 @@
 #   ./build.sh build  install what is missing and build only
 #   ./build.sh sanitize  the core and gui tests under AddressSanitizer and
 #                        UndefinedBehaviorSanitizer, leaks included (build-asan)
+#   ./build.sh fuzz      every fuzz target for 30 s under the sanitizers, when
+#                        clang is present (build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")"
 what=${1:-run}
@@ -45,6 +47,19 @@ sanitize() {
   (cd "$dir" && ctest --output-on-failure -j2 --timeout 900 -L 'core|gui')
 }
 
+# Each reader of outside input fuzzed for a short while (libFuzzer needs clang).
+fuzz() {
+  if ! command -v clang++ >/dev/null; then
+    echo "clang++ not found: fuzz targets skipped"
+    return 0
+  fi
+  local dir=${FUZZ_BUILD_DIR:-build-fuzz}
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DZUMBREL_FUZZ=ON -DBUILD_TESTING=ON >/dev/null
+  cmake --build "$dir" --target zumbrel_fuzz_targets
+  (cd "$dir" && ctest --output-on-failure -j2 -L fuzz)
+}
+
 install_missing
 case "$what" in
   build) build ;;
@@ -53,7 +68,7 @@ case "$what" in
     if [ -x "$BUILD_DIR/bin/zumbrel" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
       exec "$BUILD_DIR/bin/zumbrel"
     elif [ -x "$BUILD_DIR/bin/zumbrel" ]; then
-      echo "No display: starting the calculator in a virtual X server is pointless; starting zumbrel-calc instead." >&2
+      echo "No display found: starting zumbrel-calc at this terminal instead." >&2
       exec "$BUILD_DIR/bin/zumbrel-calc"
     else
       exec "$BUILD_DIR/bin/zumbrel-calc"
@@ -61,7 +76,9 @@ case "$what" in
   test)
     build
     (cd "$BUILD_DIR" && ctest --output-on-failure -j2 --timeout 600)
-    sanitize ;;
+    sanitize
+    fuzz ;;
   sanitize) sanitize ;;
-  *) echo "usage: $0 run|test|build|sanitize" >&2; exit 2 ;;
+  fuzz) fuzz ;;
+  *) echo "usage: $0 run|test|build|sanitize|fuzz" >&2; exit 2 ;;
 esac
