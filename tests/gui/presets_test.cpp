@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "tests/gui/calc_fixture.h"
+#include "tests/gui/while_modal.h"
 #include "windows/graf.h"
 #include "windows/preset.h"
 #include "windows/vars.h"
@@ -26,23 +27,6 @@
 
 namespace {
 
-// Runs `open`, which shows a modal window and waits for it; `answer` gets
-// that window as soon as it is up.
-void WhileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& answer) {
-  bool answered = false;
-  QTimer poll;
-  poll.setInterval(5);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible() || answered) return;
-    answered = true;
-    poll.stop();
-    answer(modal);
-  });
-  poll.start();
-  open();
-  EXPECT_TRUE(answered) << "no modal window was shown";
-}
 
 class PresetsTest : public CalcFixture {
  protected:
