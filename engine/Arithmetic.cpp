@@ -123,17 +123,6 @@ long double PositiveRoot(long double x, long double n) {
 
 bool IsOddInteger(long double n) { return std::trunc(n) == n && std::fmod(n, 2.0L) != 0; }
 
-// ---- integer operators ----
-
-// s <= 63 shifts by s, 64..127 gives 0, 128 and more shift by s mod 32.
-long double Shift(std::int64_t value, std::int64_t count, bool left) {
-  unsigned s = static_cast<std::uint64_t>(count) & 0xFFu;
-  if (s >= 64 && s <= 127) return 0;
-  if (s >= 128) s %= 32;
-  const auto u = static_cast<std::uint64_t>(value);
-  return static_cast<long double>(static_cast<std::int64_t>(left ? u << s : u >> s));
-}
-
 }  // namespace
 
 long double EvalFactorial(long double x) {
@@ -195,7 +184,7 @@ long double EvalBinary(std::int32_t kind, long double left, long double right) {
     case tkShl:
     case tkShr:
       if (!ConvertToInt64(right, r) || !ConvertToInt64(left, l)) return Fault(fkInvalid);
-      return Shift(l, r, kind == tkShl);
+      return ShiftInt64(l, r, kind == tkShl);
     default: return Fault(fkInvalid);
   }
 }

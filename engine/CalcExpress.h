@@ -82,6 +82,10 @@ class TCalcExpress {
     return Calc(values.data(), values.size());
   }
 
+  // Calc with every node guarded on its own: the reference walk, slower, the
+  // same results and codes; for checks of the fast evaluation.
+  long double CalcNodeByNode(const long double* values, std::size_t count);
+
   bool HasTree() const { return FTree != nullptr; }
 
  private:
@@ -104,6 +108,8 @@ class TCalcExpress {
   void CompileTree(std::uint32_t root);
   template <bool Guarded>
   long double Run(const long double* values, std::size_t count);
+  bool RunChecked(const long double* values, long double& result);
+  void ClassifyProgram();
 
   std::string FFormula;
   std::vector<std::string> FVariables;
@@ -124,4 +130,5 @@ class TCalcExpress {
   std::vector<TInstr> FCode;              // the program run by Calc
   std::vector<long double> FStack;        // evaluation stack, sized by CompileTree
   std::size_t FLastVariable = 0;          // the highest position the program reads
+  bool FChecked = false;  // every fault of the program shows as a value that is not finite
 };

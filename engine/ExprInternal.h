@@ -102,12 +102,20 @@ enum TOp : std::uint8_t {
   opAddC, opSubC, opMulC, opDivC, opBinC,
   opAddV, opSubV, opMulV, opDivV, opBinV,
   opBinSwapS,  // #, << and >>: the right operand lies below, the left on top
+  // A push of a leaf followed by + - * or / with a leaf (Arg, then Arg2), the
+  // commonest shape of a formula (X*X, 3*X, X+1); the last two letters say
+  // where the operands come from.
+  opPairAddCV, opPairAddVC, opPairAddVV,
+  opPairSubCV, opPairSubVC, opPairSubVV,
+  opPairMulCV, opPairMulVC, opPairMulVV,
+  opPairDivCV, opPairDivVC, opPairDivVV,
 };
 
 struct TInstr {
   TOp Op;
   std::uint8_t Kind;  // the node kind for opFunc and opBin*
   std::uint32_t Arg;  // constant or variable index
+  std::uint32_t Arg2 = 0;  // the right leaf of a pair
 };
 
 // Arithmetic with the engine's fault rules. A fault is reported only through
@@ -132,6 +140,16 @@ inline bool ConvertToInt64(long double x, std::int64_t& out) {
   out = static_cast<std::int64_t>(std::llrint(x));
 #endif
   return true;
+}
+
+// The shift operators on converted operands: a count of 0..63 shifts,
+// 64..127 gives 0, 128 and more (of its low 8 bits) shift by the count mod 32.
+inline long double ShiftInt64(std::int64_t value, std::int64_t count, bool left) {
+  unsigned s = static_cast<std::uint64_t>(count) & 0xFFu;
+  if (s >= 64 && s <= 127) return 0;
+  if (s >= 128) s %= 32;
+  const auto u = static_cast<std::uint64_t>(value);
+  return static_cast<long double>(static_cast<std::int64_t>(left ? u << s : u >> s));
 }
 
 enum TFault : int { fkInvalid = 0x01, fkDivByZero = 0x04, fkOverflow = 0x08 };

@@ -1,10 +1,12 @@
 // Fuzz target for the expression engine: any bytes as a formula must give a
 // tree or an error code, and evaluating it must give a value, a code or one of
-// the engine's exceptions, the same way twice.
+// the engine's exceptions, the same way twice, and the fast evaluation must
+// agree bit for bit with the exact node-by-node walk.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -22,10 +24,10 @@ struct TOutcome {
   int Thrown = 0;  // 0 none, 1 EConvertError, 2 EDivByZero
 };
 
-TOutcome Evaluate(TCalcExpress& e, const std::vector<long double>& values) {
+TOutcome Evaluate(TCalcExpress& e, const std::vector<long double>& values, bool exact = false) {
   TOutcome o;
   try {
-    o.Value = e.Calc(values);
+    o.Value = exact ? e.CalcNodeByNode(values.data(), values.size()) : e.Calc(values);
   } catch (const EConvertError&) {
     o.Thrown = 1;
   } catch (const EDivByZero&) {
@@ -68,5 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TOutcome second = Evaluate(e, values);
   Check(first.Thrown == second.Thrown && first.Error == second.Error);
   Check(first.Value == second.Value || (std::isnan(first.Value) && std::isnan(second.Value)));
+  const TOutcome exact = Evaluate(e, values, true);
+  Check(first.Thrown == exact.Thrown && first.Error == exact.Error);
+  Check(std::memcmp(&first.Value, &exact.Value, 10) == 0 || first.Thrown != 0);
   return 0;
 }
