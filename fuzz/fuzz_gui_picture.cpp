@@ -5,6 +5,7 @@
 // error; either way the window and the skin stay consistent and the window
 // paints.
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -18,45 +19,31 @@
 #include "controls/ImgBox.h"
 #include "controls/ImgBtn.h"
 #include "engine/Errors.h"
+#include "fuzz/FuzzGui.h"
 #include "skin/skin.h"
 
 namespace {
 
-struct TWorld {
-  QTemporaryDir Dir;
-  QWidget Form;
-  TCoolForm* Cool = new TCoolForm(&Form);
-  TSkin Skin{&Form};
-};
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) abort();
-}
+using TWorld = TFuzzWorld;
 
 // The same places for both kinds: the window picture, a button's three
 // pictures and a check box's two.
 QByteArray SkinText(const char* picture) {
   return QByteArray("[Main]\nPicture=") + picture +
          "\nButtons=1\nCheckBoxes=1\n"
-         "[Buttons]\nBut1Default=" + picture + "\nBut1Down=" + picture + "\nBut1Up=" + picture +
+         "[Buttons]\nBut1Default=" +
+         picture + "\nBut1Down=" + picture + "\nBut1Up=" + picture +
          "\nBut1Pos=1,1\nBut1Size=8,8\nBut1Name=Enter\n"
-         "[CheckBoxes]\nCheckBox1Unchecked=" + picture + "\nCheckBox1Checked=" + picture +
+         "[CheckBoxes]\nCheckBox1Unchecked=" +
+         picture + "\nCheckBox1Checked=" + picture +
          "\nCheckBox1Pos=2,2\nCheckBox1Size=8,8\nCheckBox1Name=Hyp\n";
 }
 
 TWorld* World() {
-  static TWorld* world = [] {
-    auto* w = new TWorld;
-    if (!w->Dir.isValid()) abort();
-    // The world is never destroyed; its scratch folder goes at exit.
-    std::atexit([] { World()->Dir.remove(); });
-    WriteFile(w->Dir.filePath("bmp.skn"), SkinText("in.bmp"));
-    WriteFile(w->Dir.filePath("ico.skn"), SkinText("in.ico"));
-    w->Skin.SetCoolForm(w->Cool);
-    return w;
-  }();
-  return world;
+  return FuzzWorld([](const QString& dir) {
+    FuzzWriteFile(QDir(dir).filePath("bmp.skn"), SkinText("in.bmp"));
+    FuzzWriteFile(QDir(dir).filePath("ico.skn"), SkinText("in.ico"));
+  });
 }
 
 // The decoders lie outside the instrumented code, so what they made is
@@ -68,7 +55,8 @@ constexpr int kKindCounters = 40;
 }  // namespace
 
 // Kept and not optimised away: libFuzzer finds it by its section.
-__attribute__((section("__libfuzzer_extra_counters"), used)) uint8_t PictureCounters[4 + 2 * kKindCounters];
+__attribute__((section("__libfuzzer_extra_counters"), used))
+uint8_t PictureCounters[4 + 2 * kKindCounters];
 
 namespace {
 
@@ -118,11 +106,7 @@ void LoadOne(TWorld& w, const char* skin, int kind) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "fuzz_gui_picture";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
+  StartOffscreenApplication("fuzz_gui_picture");
   World();
   return 0;
 }
@@ -130,8 +114,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TWorld* w = World();
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  WriteFile(w->Dir.filePath("in.bmp"), bytes);
-  WriteFile(w->Dir.filePath("in.ico"), bytes);
+  FuzzWriteFile(w->Dir.filePath("in.bmp"), bytes);
+  FuzzWriteFile(w->Dir.filePath("in.ico"), bytes);
   LoadOne(*w, "bmp.skn", 0);
   LoadOne(*w, "ico.skn", 1);
   return 0;

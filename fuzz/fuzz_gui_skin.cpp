@@ -17,23 +17,14 @@
 #include "controls/ImgBtn.h"
 #include "controls/SlideBar.h"
 #include "engine/Errors.h"
+#include "fuzz/FuzzGui.h"
 #include "platform/Region.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
 
 namespace {
 
-struct TWorld {
-  QTemporaryDir Dir;
-  QWidget Form;
-  TCoolForm* Cool = new TCoolForm(&Form);
-  TSkin Skin{&Form};
-};
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-}
+using TWorld = TFuzzWorld;
 
 // Pictures in the skin's own folder and in "pics": bitmaps, an icon, a broken
 // bitmap, a metafile, and outline files.
@@ -45,24 +36,15 @@ void MakePictures(const QString& dir) {
     img.save(dir + "/" + sub + "main.bmp", "BMP");
     img.scaled(6, 5).save(dir + "/" + sub + "key.bmp", "BMP");
     img.scaled(4, 4).save(dir + "/" + sub + "app.ico", "ICO");
-    WriteFile(dir + "/" + sub + "bad.bmp", "BM not really");
-    WriteFile(dir + "/" + sub + "pic.emf", "metafile");
+    FuzzWriteFile(dir + "/" + sub + "bad.bmp", "BM not really");
+    FuzzWriteFile(dir + "/" + sub + "pic.emf", "metafile");
     WriteRegionFile((dir + "/" + sub + "mask.rgn").toStdString(), {{0, 0, 10, 10}, {2, 10, 8, 16}});
-    WriteFile(dir + "/" + sub + "bad.rgn", QByteArray("\x40\0\0\0\x20\0\0\0", 8));
+    FuzzWriteFile(dir + "/" + sub + "bad.rgn", QByteArray("\x40\0\0\0\x20\0\0\0", 8));
   }
 }
 
 TWorld* World() {
-  static TWorld* world = [] {
-    auto* w = new TWorld;
-    if (!w->Dir.isValid()) abort();
-    // The world is never destroyed; its scratch folder goes at exit.
-    std::atexit([] { World()->Dir.remove(); });
-    MakePictures(w->Dir.path());
-    w->Skin.SetCoolForm(w->Cool);
-    return w;
-  }();
-  return world;
+  return FuzzWorld([](const QString& dir) { MakePictures(dir); });
 }
 
 // Counted slots are filled, the rest are empty, and the window holds exactly
@@ -89,11 +71,7 @@ void CheckSkin(const TWorld& w) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "fuzz_gui_skin";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
+  StartOffscreenApplication("fuzz_gui_skin");
   World();
   return 0;
 }
@@ -101,7 +79,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TWorld* w = World();
   const QString path = w->Dir.filePath("t.skn");
-  WriteFile(path, QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+  FuzzWriteFile(path,
+                QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
   bool threw = false;
   bool loaded = false;
   try {
@@ -110,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     threw = true;
   }
   if (w->Skin.Loaded() != loaded || (threw && loaded)) abort();
-  if (!loaded && !threw && w->Skin.ButtonCount() + w->Skin.LabelCount() + w->Skin.EditCount() != 0) abort();
+  if (!loaded && !threw && w->Skin.ButtonCount() + w->Skin.LabelCount() + w->Skin.EditCount() != 0)
+    abort();
   CheckSkin(*w);
   // Lookups by the names the calculator binds.
   w->Skin.FindLabel("Result");
