@@ -169,18 +169,24 @@ bool Unusable(long double x, long double& result) {
   return false;
 }
 
+// sin of a quarter-turn count q plus d (exact zero at a half turn); cos is the
+// same a quarter turn on.
+long double SinQuadrant(int q, long double d, const TUnit& u) {
+  switch (q & 3) {
+    case 0: return SinReduced(d, u);
+    case 1: return CosReduced(d, u);
+    case 2: return d == 0 ? 0.0L : -SinReduced(d, u);
+    default: return -CosReduced(d, u);
+  }
+}
+
 long double Sin(long double x, TCalcDeg degs) {
   if (degs == cdRadians) return SinRadians(x);
   long double bad;
   if (Unusable(x, bad)) return bad;
   const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
   const TReduced r = Reduce(x, u);
-  switch (r.Quadrant) {
-    case 0: return SinReduced(r.D, u);
-    case 1: return CosReduced(r.D, u);
-    case 2: return r.D == 0 ? 0.0L : -SinReduced(r.D, u);
-    default: return -CosReduced(r.D, u);
-  }
+  return SinQuadrant(r.Quadrant, r.D, u);
 }
 
 long double Cos(long double x, TCalcDeg degs) {
@@ -189,12 +195,7 @@ long double Cos(long double x, TCalcDeg degs) {
   if (Unusable(x, bad)) return bad;
   const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
   const TReduced r = Reduce(x, u);
-  switch (r.Quadrant) {
-    case 0: return CosReduced(r.D, u);
-    case 1: return r.D == 0 ? 0.0L : -SinReduced(r.D, u);
-    case 2: return -CosReduced(r.D, u);
-    default: return SinReduced(r.D, u);
-  }
+  return SinQuadrant(r.Quadrant + 1, r.D, u);
 }
 
 // tan (cot = false) or cot of x; tan(q + d) is -cot(d) in odd quadrants.
