@@ -2,6 +2,8 @@
 // clicks on its keys and boxes, typing into its expression field.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <array>
 #include <string_view>
@@ -69,6 +71,21 @@ TEST_F(CalculatorTest, AnExceptionFromTheEngineIsReportedAndChangesNothing) {
   EXPECT_EQ(Errors, QStringList{"Division by zero"});
   EXPECT_EQ(Display(), "5");
   EXPECT_EQ(Calc().LastResult(), 5);
+}
+
+// The graph's Draw button reports a range that is no number by an exception
+// no handler catches: the application object's report shows it, and the
+// program goes on.
+TEST_F(CalculatorTest, AnErrorEscapingAnEventHandlerIsReportedAndTheProgramGoesOn) {
+  Start();
+  Menu().MMGraph->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Graph));
+  Type("X");
+  Graph->FromX()->setText("five");
+  QTest::mouseClick(Graph->DrawBut(), Qt::LeftButton);
+  EXPECT_EQ(Errors, QStringList{"'five' is not a valid floating point value"});
+  Click({"Clear", "2", "Plus", "2", "Enter"});
+  EXPECT_EQ(Display(), "4");
 }
 
 TEST_F(CalculatorTest, CopyResultPutsTheDisplayOnTheClipboard) {
