@@ -1,24 +1,13 @@
-// Program entry of the calculator: the application object, the decimal
-// separator of the user's locale, the main window with its key map, then its
-// companions (about box, variables window, graph window, preset-name dialog,
-// presets), the message loop, and the orderly end in which every window
+// Program entry of the calculator: the application object, the program's
+// windows in their order (TProgram, with the decimal separator of the user's
+// locale), the message loop, and the orderly end in which every window
 // writes its settings, the main window first.
-#include <QDir>
 #include <QLocale>
 #include <QMessageBox>
-#include <memory>
-#include <string>
 
 #include "calc/App.h"
-#include "calc/KeyHook.h"
-#include "calc/Settings.h"
+#include "calc/Program.h"
 #include "calc/main.h"
-#include "engine/CalcExpress.h"
-#include "presets/Presets.h"
-#include "windows/about.h"
-#include "windows/graf.h"
-#include "windows/preset.h"
-#include "windows/vars.h"
 
 namespace {
 
@@ -44,59 +33,15 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Zumbrel"));
   // Closing the main window ends the program even while other windows show.
   QApplication::setQuitOnLastWindowClosed(false);
-  SetDecimalSeparator(LocaleDecimalSeparator());
 
-  const QString programDir = QCoreApplication::applicationDirPath();
-  // The settings file beside the program, which the main window's creation
-  // makes the current folder.
-  const std::string settingsPath = QDir(programDir).filePath(QString::fromLatin1(kSettingsFileName)).toStdString();
-
-  auto form = std::make_unique<TMainForm>(programDir);
-  TKeyHook keyHook(*form);
-  form->KeyHook = &keyHook;
-  bool created = false;
-  RunGuarded([&] { created = form->FormCreate(); });
-  if (!created) {
+  TProgram program(QCoreApplication::applicationDirPath(), LocaleDecimalSeparator());
+  QObject::connect(&program.MainForm(), &TMainForm::Closed, &app, &QCoreApplication::quit);
+  if (!program.Start()) {
     ShowCannotLoadSkin();
     return 0;
   }
-  QObject::connect(form.get(), &TMainForm::Closed, &app, &QCoreApplication::quit);
-  form->show();
-  // The calculator is opened for a quick sum: its window goes on the screen
-  // and is painted before the companions, which start hidden, are made. The
-  // user cannot reach them before the message loop runs.
-  QGuiApplication::sync();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-  // The companions, in their order, each reading its own settings.
-  auto about = std::make_unique<TAboutForm>();
-  auto vars = std::make_unique<TVarsForm>(form->Host());
-  RunGuarded([&] { vars->LoadSettings(IniFile(settingsPath)); });
-  auto graph = std::make_unique<TGraphForm>(form->Host(), settingsPath);
-  auto presetForm = std::make_unique<TPresetForm>();
-  form->AboutForm = about.get();
-  form->VarsForm = vars.get();
-  form->GraphForm = graph.get();
-  TVarsForm* varsForm = vars.get();
-  form->OnVariablesChanged = [varsForm] { varsForm->RefreshGrid(); };
-  InstallPresets(*form, *presetForm,
-                 {graph->FromX(), graph->ToX(), graph->FromY(), graph->ToY(), graph->AutoY()},
-                 [varsForm] { varsForm->RefreshGrid(); });
-  RunGuarded([&] { form->PresetListing(); });
 
   const int code = QApplication::exec();
-
-  RunGuarded([&] { form->FormDestroy(); });
-  RunGuarded([&] {
-    IniFile ini(settingsPath);
-    vars->SaveSettings(ini);
-  });
-  RunGuarded([&] { graph->FormDestroy(); });
-  // The companions go first: they still tell the main window when they hide.
-  presetForm.reset();
-  graph.reset();
-  vars.reset();
-  about.reset();
-  form.reset();
+  program.Finish();
   return code;
 }

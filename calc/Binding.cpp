@@ -31,10 +31,7 @@ QString MenuCaption(const QString& name) {
 }  // namespace
 
 void TMainForm::UnbindSkin() {
-  ExpressionEdit = nullptr;
-  ResultLabel = nullptr;
-  MemSetBox = MemClearBox = MemOutBox = MemPlusBox = MemMinusBox = nullptr;
-  SecondFBox = HypBox = EngBox = nullptr;
+  FBound = {};
 }
 
 bool TMainForm::ApplySkin(const QString& name) {
@@ -42,7 +39,7 @@ bool TMainForm::ApplySkin(const QString& name) {
   // may reach them, whether the new skin loads or not.
   UnbindSkin();
   const QString path = QDir::currentPath() + QStringLiteral("/Skins/") + name + QStringLiteral(".skn");
-  if (!Skin->LoadSkin(path)) return false;
+  if (!FSkin->LoadSkin(path)) return false;
   BindButtons();
   BindExpression();
   BindResult();
@@ -65,15 +62,17 @@ void TMainForm::BindButtons() {
   };
   static const char* const kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
   for (const char* digit : kDigits) commands.emplace_back(QString::fromLatin1(digit), insert(digit));
-  for (int i = 1; i <= 6; ++i) {
-    const QString letter(QChar(u'A' + i - 1));
+  for (std::size_t slot = kFirstMemorySlot; slot < kFirstMemorySlot + kMemoryCount; ++slot) {
+    const QString letter = QString::fromLatin1(kFixedNames[slot].data(), kFixedNames[slot].size());
+    const int i = static_cast<int>(slot);
     commands.emplace_back(letter, [this, i, letter] { MemoryKey(i, letter); });
   }
   static const std::pair<const char*, const char*> kInserts1[] = {
       {"Exp", "e"}, {"Pi", "Pi"}, {"Divide", "/"}, {"Multiply", "*"}, {"Plus", "+"}, {"Minus", "-"}};
   for (const auto& [name, text] : kInserts1) commands.emplace_back(QString::fromLatin1(name), insert(text));
   // The locale's decimal separator, read when the key is pressed.
-  commands.emplace_back(QStringLiteral("Point"), [this] { InsertText(QString(QLatin1Char(DecimalSeparator()))); });
+  commands.emplace_back(QStringLiteral("Point"),
+                        [this] { InsertText(QString(QLatin1Char(FCalc.DecimalSeparator()))); });
   commands.emplace_back(QStringLiteral("BracketL"), insert("("));
   commands.emplace_back(QStringLiteral("BracketR"), insert(")"));
   for (const char* name : {"Sin", "Cos", "Tan", "Log", "Ln"})
@@ -84,58 +83,61 @@ void TMainForm::BindButtons() {
   for (const auto& [name, text] : kInserts2) commands.emplace_back(QString::fromLatin1(name), insert(text));
 
   for (auto& [name, command] : commands)
-    Skin->SetButtonHandler(name, [command = command](QObject*, const TMouseMessage&) { RunGuarded(command); });
+    FSkin->SetButtonHandler(
+        name, [command = command](QObject*, const TMouseMessage&) { RunGuarded(command); });
 }
 
 void TMainForm::BindExpression() {
-  ExpressionEdit = Skin->FindEdit(QStringLiteral("Expression"));
-  if (!ExpressionEdit) return;
+  TSkinEdit* edit = FBound.ExpressionEdit = FSkin->FindEdit(QStringLiteral("Expression"));
+  if (!edit) return;
   // The field's own limit would cut a long pasted formula and so change its
   // value unseen; the engine reads formulas of any length.
-  ExpressionEdit->setMaxLength(std::numeric_limits<int>::max());
-  connect(ExpressionEdit, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { ExpressionChange(); }); });
+  edit->setMaxLength(std::numeric_limits<int>::max());
+  connect(edit, &QLineEdit::textChanged, this,
+          [this] { RunGuarded([this] { ExpressionChange(); }); });
   // A zero-size field still takes the text the keys build, unseen, as on a
   // pocket calculator.
-  if (ExpressionEdit->width() == 0 || ExpressionEdit->height() == 0) {
-    ExpressionEdit->setFocusPolicy(Qt::NoFocus);
-    ExpressionEdit->hide();
+  if (edit->width() == 0 || edit->height() == 0) {
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->hide();
   }
 }
 
 void TMainForm::BindResult() {
-  ResultLabel = Skin->FindLabel(QStringLiteral("Result"));
-  if (!ResultLabel) return;
-  ResultLabel->setWordWrap(false);
+  TSkinLabel* label = FBound.ResultLabel = FSkin->FindLabel(QStringLiteral("Result"));
+  if (!label) return;
+  label->setWordWrap(false);
   // A right click on the display opens the main menu, as on the window body.
-  ResultLabel->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(ResultLabel, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    if (ResultLabel) MainMenu->Popup(ResultLabel->mapToGlobal(at).x(), ResultLabel->mapToGlobal(at).y());
+  label->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(label, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    TSkinLabel* shown = FBound.ResultLabel;
+    if (shown) FMenu.MainMenu->Popup(shown->mapToGlobal(at).x(), shown->mapToGlobal(at).y());
   });
 }
 
 void TMainForm::BindCheckBoxes() {
   struct TBoxBinding {
     const char* Name;
-    TImgCheckBox* TMainForm::*Field;
-    int Tag;  // 0: the box keeps its own tag
+    TImgCheckBox* TSkinElements::*Field;
+    TMemMode Tag;  // mmNone: the box keeps its own tag
     void (TMainForm::*Handler)(QObject*);
   };
   static const TBoxBinding kBoxes[] = {
-      {"MemSet", &TMainForm::MemSetBox, mmSet, &TMainForm::MemModeMouseUp},
-      {"MemClear", &TMainForm::MemClearBox, mmClear, &TMainForm::MemModeMouseUp},
-      {"MemOut", &TMainForm::MemOutBox, mmOut, &TMainForm::MemModeMouseUp},
-      {"MemPlus", &TMainForm::MemPlusBox, mmPlus, &TMainForm::MemModeMouseUp},
-      {"MemMinus", &TMainForm::MemMinusBox, mmMinus, &TMainForm::MemModeMouseUp},
-      {"2ndF", &TMainForm::SecondFBox, 0, &TMainForm::SecondFMouseUp},
-      {"Hyp", &TMainForm::HypBox, 0, &TMainForm::HypMouseUp},
-      {"Eng", &TMainForm::EngBox, 0, &TMainForm::EngMouseUp},
+      {"MemSet", &TSkinElements::MemSetBox, mmSet, &TMainForm::MemModeMouseUp},
+      {"MemClear", &TSkinElements::MemClearBox, mmClear, &TMainForm::MemModeMouseUp},
+      {"MemOut", &TSkinElements::MemOutBox, mmOut, &TMainForm::MemModeMouseUp},
+      {"MemPlus", &TSkinElements::MemPlusBox, mmPlus, &TMainForm::MemModeMouseUp},
+      {"MemMinus", &TSkinElements::MemMinusBox, mmMinus, &TMainForm::MemModeMouseUp},
+      {"2ndF", &TSkinElements::SecondFBox, mmNone, &TMainForm::SecondFMouseUp},
+      {"Hyp", &TSkinElements::HypBox, mmNone, &TMainForm::HypMouseUp},
+      {"Eng", &TSkinElements::EngBox, mmNone, &TMainForm::EngMouseUp},
   };
   for (const TBoxBinding& b : kBoxes) {
-    TImgCheckBox* box = Skin->FindCheckBox(QString::fromLatin1(b.Name));
-    this->*b.Field = box;
+    TImgCheckBox* box = FSkin->FindCheckBox(QString::fromLatin1(b.Name));
+    FBound.*b.Field = box;
     if (!box) continue;
     box->SetMouseCheck(true);
-    if (b.Tag != 0) box->SetTag(b.Tag);
+    if (b.Tag != mmNone) box->SetTag(b.Tag);
     const auto handler = b.Handler;
     box->OnMouseUp = [this, handler](QObject* sender, const TMouseMessage& msg) {
       // Only the left button toggles the box, so only its release acts.
@@ -145,40 +147,38 @@ void TMainForm::BindCheckBoxes() {
 }
 
 void TMainForm::BindVariableFields() {
-  std::vector<std::string>& names = Express->Variables();
-  for (int slot = 0; slot < Skin->EditCount(); ++slot) {
-    TSkinEdit* field = Skin->Edits(slot);
+  TVariableStore& variables = FCalc.Variables();
+  for (int slot = 0; slot < FSkin->EditCount(); ++slot) {
+    TSkinEdit* field = FSkin->Edits(slot);
     if (!field || field->EditName() == QLatin1String("Expression")) continue;
     field->installEventFilter(this);
-    const int i = IndexOfName(names, field->EditName().toStdString());
+    const std::string name = field->EditName().toStdString();
+    const int i = variables.IndexOf(name);
     if (i >= 0) {
-      if (i >= static_cast<int>(Values.size())) continue;
-      const long double value = Values[static_cast<std::size_t>(i)];
+      const long double value = variables.Value(static_cast<std::size_t>(i));
       try {
         field->setText(FormatNumber(value));
       } catch (const EZumbrelError&) {
         // Too large for the radix display: the field shows it in decimal
         // rather than leaving the skin half bound.
-        field->setText(QString::fromStdString(FormatValue(0, value, EngMode, DecimalSeparator())));
+        field->setText(QString::fromStdString(FCalc.FormatValue(nfDecimal, value)));
       }
       continue;
     }
-    // The store holds 256 variables; a name beyond that gets no variable and
-    // its field stays unbound.
-    if (names.size() >= Values.size()) continue;
-    names.push_back(field->EditName().toStdString());
     long double value = 0;
     try {
-      value = ParseNumber(field->text().toStdString());
+      value = FCalc.ReadNumber(field->text().toStdString());
     } catch (const EZumbrelError&) {
       // An initial text that is no number starts the variable at 0.
     }
-    Values[names.size() - 1] = value;
+    // A name that finds the store full gets no variable; its field stays
+    // unbound.
+    variables.Append(name, value);
   }
 }
 
 void TMainForm::FillSkinMenu() {
-  MMSkin->clear();
+  FMenu.MMSkin->clear();
   const QStringList files = QDir(QStringLiteral("Skins"))
                                 .entryList({QStringLiteral("*.skn")},
                                            QDir::AllEntries | QDir::Hidden | QDir::System |
@@ -186,10 +186,10 @@ void TMainForm::FillSkinMenu() {
                                            QDir::Unsorted);
   for (const QString& file : files) {
     const QString name = file.left(file.size() - 4);
-    QAction* item = MMSkin->addAction(MenuCaption(name));
+    QAction* item = FMenu.MMSkin->addAction(MenuCaption(name));
     item->setData(name);
     item->setCheckable(true);
-    item->setChecked(name == SkinName);
+    item->setChecked(name == FSkinName);
     connect(item, &QAction::triggered, this, [this, item] {
       // The check marks follow the skin actually in use, not the click.
       item->setChecked(!item->isChecked());
@@ -200,10 +200,10 @@ void TMainForm::FillSkinMenu() {
 
 void TMainForm::MMSkinClick(QAction* item) {
   const QString name = item->data().toString();
-  const bool hadResult = ResultLabel != nullptr;
-  const bool hadExpression = ExpressionEdit != nullptr;
-  const QString resultText = hadResult ? ResultLabel->text() : QString();
-  const QString expressionText = hadExpression ? ExpressionEdit->text() : QString();
+  const bool hadResult = FBound.ResultLabel != nullptr;
+  const bool hadExpression = FBound.ExpressionEdit != nullptr;
+  const QString resultText = hadResult ? FBound.ResultLabel->text() : QString();
+  const QString expressionText = hadExpression ? FBound.ExpressionEdit->text() : QString();
 
   bool loaded = false;
   QString failure;
@@ -215,25 +215,26 @@ void TMainForm::MMSkinClick(QAction* item) {
     failure = QString::fromUtf8(e.what());
   }
   if (loaded) {
-    SkinName = name;
-    for (QAction* other : MMSkin->actions()) other->setChecked(other == item);
-    if (ResultLabel && hadResult) ResultLabel->setText(resultText);
-    if (ExpressionEdit && hadExpression && ExpressionEdit->text().isEmpty()) ExpressionEdit->setText(expressionText);
+    FSkinName = name;
+    for (QAction* other : FMenu.MMSkin->actions()) other->setChecked(other == item);
+    if (FBound.ResultLabel && hadResult) FBound.ResultLabel->setText(resultText);
+    if (FBound.ExpressionEdit && hadExpression && FBound.ExpressionEdit->text().isEmpty())
+      FBound.ExpressionEdit->setText(expressionText);
   } else {
-    // The skin on screen is SkinName's, or "Windows" when the start had to
-    // fall back to it; a SkinName that cannot be loaded must not leave the
-    // window with a half-loaded skin and no commands.
+    // The skin on screen is the one FSkinName names, or "Windows" when the
+    // start had to fall back to it; a name that cannot be loaded must not
+    // leave the window with a half-loaded skin and no commands.
     bool restored = false;
     try {
-      restored = ApplySkin(SkinName);
+      restored = ApplySkin(FSkinName);
     } catch (const std::exception&) {
     }
     if (!restored) restored = ApplySkin(QStringLiteral("Windows"));
     if (restored) {
-      if (ResultLabel && hadResult) ResultLabel->setText(resultText);
-      if (ExpressionEdit && hadExpression) ExpressionEdit->setText(expressionText);
+      if (FBound.ResultLabel && hadResult) FBound.ResultLabel->setText(resultText);
+      if (FBound.ExpressionEdit && hadExpression) FBound.ExpressionEdit->setText(expressionText);
     }
   }
-  if (OnVariablesChanged) OnVariablesChanged();
+  emit VariablesChanged();
   if (!failure.isEmpty()) throw EZumbrelError(failure.toStdString());
 }

@@ -1,9 +1,8 @@
 // The commands behind the skin's keys and the calculator's own handlers.
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QAction>
 #include <QApplication>
-#include <cmath>
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include "calc/Format.h"
 #include "calc/main.h"
@@ -12,88 +11,77 @@
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
 
-namespace {
-
-QString PlainText(long double value) {
-  return QString::fromStdString(PlainDecimal(value, DecimalSeparator()));
-}
-
-// What a function key inserts without a modifier, with 2ndF, with Hyp and
-// with both. Log and Ln have no hyperbolic form and keep Hyp as it is.
-struct TFunctionKey {
-  const char* Name;
-  const char* Plain;
-  const char* Second;
-  const char* Hyp;
-  const char* Both;
-};
-
-constexpr TFunctionKey kFunctionKeys[] = {
-    {"Sin", "sin", "arcsin", "sinh", "arcsinh"},
-    {"Cos", "cos", "arccos", "cosh", "arccosh"},
-    {"Tan", "tan", "arctan", "tanh", "arctanh"},
-    {"Log", "log", "10^", nullptr, nullptr},
-    {"Ln", "ln", "exp", nullptr, nullptr},
-};
-
-}  // namespace
-
 QString TMainForm::FormatNumber(long double value) const {
-  return QString::fromStdString(FormatValue(NumberFormat, value, EngMode, DecimalSeparator()));
+  return QString::fromStdString(FCalc.FormatNumber(value));
 }
 
 void TMainForm::SetExpressionText(const QString& text, int caret) {
-  Updating = true;
-  ExpressionEdit->setText(text);
-  ExpressionEdit->setCursorPosition(caret);
-  Updating = false;
+  FUpdating = true;
+  FBound.ExpressionEdit->setText(text);
+  FBound.ExpressionEdit->setCursorPosition(caret);
+  FUpdating = false;
 }
 
 void TMainForm::InsertText(const QString& text) {
-  if (!ExpressionEdit) return;
-  QString field = ExpressionEdit->text();
-  int p = ExpressionEdit->cursorPosition();
-  if (ExpressionEdit->hasSelectedText()) {
-    p = ExpressionEdit->selectionStart();
-    field.remove(p, static_cast<int>(ExpressionEdit->selectedText().size()));
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  if (!edit) return;
+  QString field = edit->text();
+  int p = edit->cursorPosition();
+  if (edit->hasSelectedText()) {
+    p = edit->selectionStart();
+    field.remove(p, static_cast<int>(edit->selectedText().size()));
   }
   field.insert(p, text);
   SetExpressionText(field, p + static_cast<int>(text.size()));
-  Undo.Record(ExpressionEdit->text().toStdString());
+  FUndo.Record(edit->text().toStdString());
 }
 
 void TMainForm::ExpressionChange() {
-  if (Updating || !ExpressionEdit) return;
-  Undo.Record(ExpressionEdit->text().toStdString());
+  if (FUpdating || !FBound.ExpressionEdit) return;
+  FUndo.Record(FBound.ExpressionEdit->text().toStdString());
 }
 
 void TMainForm::Evaluate() {
-  if (!ExpressionEdit || !ResultLabel) return;
-  const QString text = ExpressionEdit->text();
+  if (!FBound.ExpressionEdit || !FBound.ResultLabel) return;
+  const QString text = FBound.ExpressionEdit->text();
   if (text.isEmpty()) return;
   // A value typed into a variable field and not yet committed takes part.
   if (IsVariableField(focusWidget())) VariableChange(static_cast<TSkinEdit*>(focusWidget()));
-  Express->SetFormula(text.toStdString());
-  const long double x = Express->Calc(Values.data(), Values.size());
-  if (Express->Error() != ceOK) {
-    ResultLabel->setText(ErrorTexts.value(Express->Error(), QString::fromStdString(ErrorText(Express->Error()))));
+  const TCalcResult result = FCalc.Evaluate(text.toStdString());
+  if (result.Error != ceOK) {
+    FBound.ResultLabel->setText(QString::fromStdString(ErrorText(result.Error)));
     return;
   }
-  LastResult = x;
-  ResultLabel->setText(FormatNumber(x));
+  FBound.ResultLabel->setText(FormatNumber(result.Value));
 }
 
 void TMainForm::ClearCommand() {
-  if (ExpressionEdit) SetExpressionText(QString(), 0);
-  if (ResultLabel) ResultLabel->setText(FormatNumber(0));
-  Undo.Reset();
+  if (FBound.ExpressionEdit) SetExpressionText(QString(), 0);
+  if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(0));
+  FUndo.Reset();
 }
 
 void TMainForm::BackCommand() {
-  if (!Undo.StepBack()) return;
-  if (!ExpressionEdit) return;
-  const QString text = QString::fromStdString(Undo.CurrentText());
+  if (!FUndo.StepBack()) return;
+  if (!FBound.ExpressionEdit) return;
+  const QString text = QString::fromStdString(FUndo.CurrentText());
   SetExpressionText(text, static_cast<int>(text.size()));
+}
+
+void TMainForm::EscapeCommand() {
+  // A hidden field (a skin that builds the expression out of sight) keeps
+  // its text; the history and the display are reset all the same.
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  if (edit && (edit->focusPolicy() & Qt::TabFocus) && !edit->isHidden()) {
+    edit->clear();
+    edit->setFocus();
+  }
+  FUndo.Reset();
+  if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(0));
+}
+
+void TMainForm::PasteCommand() {
+  if (FBound.ExpressionEdit) FBound.ExpressionEdit->paste();
 }
 
 void TMainForm::MinimizeCommand() {
@@ -103,111 +91,72 @@ void TMainForm::MinimizeCommand() {
 }
 
 void TMainForm::MemoryKey(int index, const QString& name) {
-  long double& slot = Values[static_cast<std::size_t>(index)];
-  switch (MemMode) {
-    case mmNone: InsertText(name); break;
-    case mmSet: slot = LastResult; break;
-    case mmClear: slot = 0; break;
-    case mmOut: InsertText(PlainText(slot)); break;
-    case mmPlus:
-    case mmMinus: {
-      const long double sum = MemMode == mmPlus ? slot + LastResult : slot - LastResult;
-      // The memory keeps a number; an overflow is reported like any other fault.
-      if (!std::isfinite(sum)) throw EZumbrelError("Floating point overflow");
-      slot = sum;
-      break;
-    }
-    default: break;
-  }
-  for (TImgCheckBox* box : {MemSetBox, MemClearBox, MemOutBox, MemPlusBox, MemMinusBox})
-    if (box) box->SetChecked(false);
-  MemMode = mmNone;
-  if (Skin) Skin->SetButtonHint(name, slot != 0 ? name + QLatin1Char('=') + PlainText(slot) : QString());
+  const std::string insert = FCalc.MemoryKey(static_cast<std::size_t>(index));
+  if (!insert.empty()) InsertText(QString::fromStdString(insert));
+  if (FSkin)
+    FSkin->SetButtonHint(name,
+                         QString::fromStdString(FCalc.MemoryHint(static_cast<std::size_t>(index))));
 }
 
 void TMainForm::FunctionKey(const QString& name) {
-  for (const TFunctionKey& key : kFunctionKeys) {
-    if (name != QLatin1String(key.Name)) continue;
-    if (!key.Hyp) {
-      // Log and Ln: 2ndF gives the inverse; Hyp is neither used nor reset.
-      InsertText(QLatin1String(SecondF ? key.Second : key.Plain));
-      if (SecondF) Reset2ndF();
-      return;
-    }
-    const char* text = SecondF ? (Hyperbolic ? key.Both : key.Second) : (Hyperbolic ? key.Hyp : key.Plain);
-    InsertText(QLatin1String(text));
-    Reset2ndF();
-    ResetHyp();
-    return;
-  }
+  const std::string text = FCalc.FunctionKey(name.toStdString());
+  if (!text.empty()) InsertText(QString::fromStdString(text));
 }
 
 void TMainForm::Reset2ndF() {
-  SecondF = false;
-  if (SecondFBox) SecondFBox->SetChecked(false);
+  FCalc.SetSecondF(false);
 }
 
 void TMainForm::ResetHyp() {
-  Hyperbolic = false;
-  if (HypBox) HypBox->SetChecked(false);
+  FCalc.SetHyperbolic(false);
 }
 
 void TMainForm::MemModeMouseUp(QObject* sender) {
   auto* clicked = qobject_cast<TImgCheckBox*>(sender);
   if (!clicked) return;
-  for (TImgCheckBox* box : {MemSetBox, MemClearBox, MemOutBox, MemPlusBox, MemMinusBox})
-    if (box && box != clicked) box->SetChecked(false);
-  MemMode = clicked->Checked() ? clicked->Tag() : mmNone;
+  // The boxes follow the mode: only the clicked one can stay checked.
+  FCalc.SetMemMode(clicked->Checked() ? static_cast<TMemMode>(clicked->Tag()) : mmNone);
 }
 
 void TMainForm::SecondFMouseUp(QObject* sender) {
-  if (auto* box = qobject_cast<TImgCheckBox*>(sender)) SecondF = box->Checked();
+  if (auto* box = qobject_cast<TImgCheckBox*>(sender)) FCalc.SetSecondF(box->Checked());
 }
 
 void TMainForm::HypMouseUp(QObject* sender) {
-  if (auto* box = qobject_cast<TImgCheckBox*>(sender)) Hyperbolic = box->Checked();
+  if (auto* box = qobject_cast<TImgCheckBox*>(sender)) FCalc.SetHyperbolic(box->Checked());
 }
 
 void TMainForm::EngMouseUp(QObject* sender) {
-  auto* box = qobject_cast<TImgCheckBox*>(sender);
-  if (!box) return;
-  EngMode = box->Checked();
-  UpdateFormat();
+  if (auto* box = qobject_cast<TImgCheckBox*>(sender)) FCalc.SetEngMode(box->Checked());
 }
 
 void TMainForm::VariableChange(TSkinEdit* field) {
-  if (!field || !Express) return;
-  const int i = IndexOfName(Express->Variables(), field->EditName().toStdString());
-  if (i < 0 || i >= static_cast<int>(Values.size())) return;
-  try {
-    Values[static_cast<std::size_t>(i)] = ParseNumber(field->text().toStdString());
-  } catch (const EConvertError&) {
-    // Text that is no number leaves the variable as it was.
-  }
+  // Text that is no number leaves the variable as it was.
+  if (field) FCalc.AssignTyped(field->EditName().toStdString(), field->text().toStdString());
 }
 
 void TMainForm::MMCopyResultClick() {
-  if (!ResultLabel) return;
-  QGuiApplication::clipboard()->setText(ResultLabel->text());
+  if (!FBound.ResultLabel) return;
+  QGuiApplication::clipboard()->setText(FBound.ResultLabel->text());
 }
 
 void TMainForm::UpdateDegsMenu() {
-  const TCalcDeg degs = Express ? Express->Degs() : cdRadians;
-  MMDegrees->setChecked(degs == cdDegreees);
-  MMRadians->setChecked(degs == cdRadians);
-  MMGradians->setChecked(degs == cdGradians);
+  const TCalcDeg degs = FCalc.Degs();
+  FMenu.MMDegrees->setChecked(degs == cdDegreees);
+  FMenu.MMRadians->setChecked(degs == cdRadians);
+  FMenu.MMGradians->setChecked(degs == cdGradians);
 }
 
 void TMainForm::UpdateFormat() {
-  for (QAction* item : {MMDecimal, MMHexadecimal, MMOctal, MMBinary})
-    item->setChecked(item->data().toInt() == NumberFormat);
-  MMEng->setChecked(EngMode);
-  if (EngBox) EngBox->SetChecked(EngMode);
-  if (ResultLabel) ResultLabel->setText(FormatNumber(LastResult));
+  for (QAction* item : {FMenu.MMDecimal, FMenu.MMHexadecimal, FMenu.MMOctal, FMenu.MMBinary})
+    item->setChecked(item->data().toInt() == FCalc.NumberFormat());
+  FMenu.MMEng->setChecked(FCalc.EngMode());
+  if (FBound.EngBox) FBound.EngBox->SetChecked(FCalc.EngMode());
+  if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(FCalc.LastResult()));
 }
 
 bool TMainForm::IsVariableField(QObject* object) const {
   auto* edit = qobject_cast<TSkinEdit*>(object);
   // Controls of an earlier skin have already left the window.
-  return edit && edit != ExpressionEdit && edit->parent() == this && Skin;
+  return edit && edit != FBound.ExpressionEdit && edit->parent() == this && FSkin;
 }

@@ -1,22 +1,32 @@
 #include "calc/KeyHook.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QKeyEvent>
 #include <utility>
 
 #include "calc/App.h"
-#include "calc/main.h"
-#include "skin/SkinElements.h"
-#include "windows/vars.h"
 
 namespace {
 
-// The angle unit and the number format each key selects.
-constexpr std::pair<int, TCalcDeg> kDegsKeys[] = {
-    {Qt::Key_F2, cdDegreees}, {Qt::Key_F3, cdRadians}, {Qt::Key_F4, cdGradians}};
-constexpr std::pair<int, int> kFormatKeys[] = {
-    {Qt::Key_F5, 1}, {Qt::Key_F6, 0}, {Qt::Key_F7, 2}, {Qt::Key_F8, 3}};
+// The menu item each F-key triggers.
+constexpr std::pair<int, QAction * TKeyTargets::*> kFunctionKeys[] = {
+    {Qt::Key_F1, &TKeyTargets::Help},        {Qt::Key_F2, &TKeyTargets::Degrees},
+    {Qt::Key_F3, &TKeyTargets::Radians},     {Qt::Key_F4, &TKeyTargets::Gradians},
+    {Qt::Key_F5, &TKeyTargets::Hexadecimal}, {Qt::Key_F6, &TKeyTargets::Decimal},
+    {Qt::Key_F7, &TKeyTargets::Octal},       {Qt::Key_F8, &TKeyTargets::Binary},
+    {Qt::Key_F9, &TKeyTargets::Eng},         {Qt::Key_F11, &TKeyTargets::Variables},
+    {Qt::Key_F12, &TKeyTargets::Graph},
+};
+
+// The item triggered as the menu triggers it; a missing item does nothing.
+void Trigger(QAction* item) {
+  if (item) item->trigger();
+}
+
+void Run(const std::function<void()>& command) {
+  if (command) command();
+}
 
 bool IsFunctionKey(int key) {
   // F10 belongs to the system (it opens a window's menu) and is left alone.
@@ -37,7 +47,8 @@ bool ModalDialogOpen() {
 
 }  // namespace
 
-TKeyHook::TKeyHook(TMainForm& form, QObject* parent) : QObject(parent), FForm(form) {
+TKeyHook::TKeyHook(TKeyTargets targets, QObject* parent)
+    : QObject(parent), FTargets(std::move(targets)) {
   setObjectName(QStringLiteral("KeyHook"));
 }
 
@@ -67,11 +78,11 @@ void TKeyHook::AppMessage(QKeyEvent* msg, bool& handled) {
 void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled) {
   const int key = msg->key();
   if (key == Qt::Key_Shift) {
-    FForm.ShiftDown = true;
+    FShiftDown = true;
     return;
   }
   if (key == Qt::Key_Control) {
-    FForm.CtrlDown = true;
+    FCtrlDown = true;
     return;
   }
   if (PopupOpen()) return;
@@ -94,11 +105,11 @@ void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled) {
 void TKeyHook::KeyUp(QKeyEvent* msg, bool& handled) {
   const int key = msg->key();
   if (key == Qt::Key_Shift) {
-    FForm.ShiftDown = false;
+    FShiftDown = false;
     return;
   }
   if (key == Qt::Key_Control) {
-    FForm.CtrlDown = false;
+    FCtrlDown = false;
     return;
   }
   if (PopupOpen()) return;
@@ -123,13 +134,13 @@ void TKeyHook::Character(QKeyEvent* msg, bool& handled) {
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !ctrl && !alt) {
     if (ModalDialogOpen()) return;
     handled = true;
-    RunGuarded([this] { ReturnKey(); });
+    RunGuarded([this] { Run(FTargets.Return); });
     return;
   }
   if (key == Qt::Key_Escape && !alt) {
     if (ModalDialogOpen()) return;
     handled = true;
-    RunGuarded([this] { EscapeKey(); });
+    RunGuarded([this] { Run(FTargets.Escape); });
     return;
   }
   // Ctrl+S types the character 19; events made by hand may carry only one
@@ -141,65 +152,19 @@ void TKeyHook::Character(QKeyEvent* msg, bool& handled) {
 }
 
 void TKeyHook::FunctionKey(int key) {
-  TMainForm& f = FForm;
-  for (const auto& [k, degs] : kDegsKeys) {
-    if (k != key || !f.Express) continue;
-    f.Express->SetDegs(degs);
-    f.UpdateDegsMenu();
-    return;
-  }
-  for (const auto& [k, format] : kFormatKeys) {
-    if (k != key) continue;
-    f.NumberFormat = format;
-    f.UpdateFormat();
-    return;
-  }
-  switch (key) {
-    case Qt::Key_F1:
-      f.MMHelpClick(f.MMHelp);
-      break;
-    case Qt::Key_F9:
-      f.EngMode = !f.EngMode;
-      f.UpdateFormat();
-      break;
-    case Qt::Key_F11:
-      f.MMVariablesClick(f.MMVariables);
-      break;
-    case Qt::Key_F12:
-      f.MMGraphClick(f.MMGraph);
-      break;
-    default:
-      break;
-  }
+  for (const auto& [k, item] : kFunctionKeys)
+    if (k == key) Trigger(FTargets.*item);
 }
 
 void TKeyHook::InsertKey() {
-  if (FForm.CtrlDown)
-    FForm.MMCopyResultClick();
-  else if (FForm.ShiftDown && FForm.ExpressionEdit)
-    FForm.ExpressionEdit->paste();
-}
-
-void TKeyHook::ReturnKey() {
-  // A value being typed in the variables window counts in this evaluation.
-  if (auto* vars = qobject_cast<TVarsForm*>(FForm.VarsForm)) vars->CommitValue();
-  FForm.Evaluate();
-}
-
-void TKeyHook::EscapeKey() {
-  // A hidden field (a skin that builds the expression out of sight) keeps
-  // its text; the history and the display are reset all the same.
-  TSkinEdit* edit = FForm.ExpressionEdit;
-  if (edit && (edit->focusPolicy() & Qt::TabFocus) && !edit->isHidden()) {
-    edit->clear();
-    edit->setFocus();
-  }
-  FForm.Undo.Reset();
-  if (FForm.ResultLabel) FForm.ResultLabel->setText(FForm.FormatNumber(0));
+  if (FCtrlDown)
+    Trigger(FTargets.CopyResult);
+  else if (FShiftDown)
+    Run(FTargets.Paste);
 }
 
 void TKeyHook::SavePresetKey() {
   // Ctrl+S inside the name dialog would ask for a name on top of itself.
-  if (FForm.PresetForm && FForm.PresetForm->isVisible()) return;
-  FForm.MMPresetSaveClick(FForm.MMPresetSave);
+  if (FTargets.NameDialogShown && FTargets.NameDialogShown()) return;
+  Trigger(FTargets.PresetSave);
 }

@@ -1,26 +1,55 @@
 // TKeyHook: the calculator's keyboard map for the whole program. The main
 // window's FormCreate installs it on the application object as an event
 // filter, so it sees the keys of every window (main window, variables and
-// graph windows, about box, name dialog) before any control does, and maps
-// Return, Esc, Ctrl+S, F1-F9, F11, F12 and Ctrl/Shift+Insert to calculator
-// operations. Gui layer; created by the program entry (and tests) and handed
-// to the main window as its KeyHook.
+// graph windows, about box, name dialog) before any control does. The
+// F-keys, Ctrl+Insert and Ctrl+S trigger the main menu's items, so a key does
+// exactly what its item does; Return, Esc and Shift+Insert run the commands
+// that have no item. Gui layer; made by TProgram.
 #pragma once
 
 #include <QObject>
+#include <functional>
 
+class QAction;
 class QKeyEvent;
-class TMainForm;
+
+// What the keys reach.
+struct TKeyTargets {
+  // The menu items of F1 to F9, F11 and F12 (acting on release).
+  QAction* Help = nullptr;
+  QAction* Degrees = nullptr;
+  QAction* Radians = nullptr;
+  QAction* Gradians = nullptr;
+  QAction* Hexadecimal = nullptr;
+  QAction* Decimal = nullptr;
+  QAction* Octal = nullptr;
+  QAction* Binary = nullptr;
+  QAction* Eng = nullptr;
+  QAction* Variables = nullptr;
+  QAction* Graph = nullptr;
+  QAction* CopyResult = nullptr;  // Ctrl+Insert
+  QAction* PresetSave = nullptr;  // Ctrl+S
+  std::function<void()> Paste;    // Shift+Insert
+  std::function<void()> Return;
+  std::function<void()> Escape;
+  // While the preset-name dialog shows, Ctrl+S is its own.
+  std::function<bool()> NameDialogShown;
+};
 
 class TKeyHook : public QObject {
   Q_OBJECT
 
  public:
-  explicit TKeyHook(TMainForm& form, QObject* parent = nullptr);
+  explicit TKeyHook(TKeyTargets targets, QObject* parent = nullptr);
 
   // Maps one key message. Setting `handled` stops the message: no window of
   // the program receives it.
   void AppMessage(QKeyEvent* msg, bool& handled);
+
+  // The Shift and Ctrl keys as the key messages that reached the program
+  // left them.
+  bool ShiftDown() const { return FShiftDown; }
+  bool CtrlDown() const { return FCtrlDown; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,9 +62,9 @@ class TKeyHook : public QObject {
   // The F-keys act when they are released.
   void FunctionKey(int key);
   void InsertKey();
-  void ReturnKey();
-  void EscapeKey();
   void SavePresetKey();
 
-  TMainForm& FForm;
+  TKeyTargets FTargets;
+  bool FShiftDown = false;
+  bool FCtrlDown = false;
 };

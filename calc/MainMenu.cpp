@@ -1,6 +1,6 @@
 // The main window's popup menu: its items, in their fixed order, and their
-// handlers. The shortcut texts are labels only; the keys themselves reach the
-// calculator through the application-wide key map.
+// handlers. The shortcut texts are labels only: the application-wide key map
+// triggers these same items, so a key does exactly what its item does.
 #include <QAction>
 #include <QDesktopServices>
 #include <QDialog>
@@ -11,6 +11,7 @@
 #include "calc/App.h"
 #include "calc/main.h"
 #include "controls/BarPopupMenu.h"
+#include "presets/Presets.h"
 
 namespace {
 
@@ -25,67 +26,72 @@ QAction* AddItem(QMenu* menu, const QString& caption, const QString& shortcut = 
 }  // namespace
 
 void TMainForm::CreateMainMenu() {
-  MainMenu = new TBarPopupMenu(this);
-  MainMenu->setObjectName(QStringLiteral("MainMenu"));
-  MainMenu->SetBarWidth(24);
-  MainMenu->SetGradientStart(Qt::black);
-  MainMenu->SetGradientEnd(Qt::blue);
+  TMainMenuItems& m = FMenu;
+  m.MainMenu = new TBarPopupMenu(this);
+  m.MainMenu->setObjectName(QStringLiteral("MainMenu"));
+  m.MainMenu->SetBarWidth(24);
+  m.MainMenu->SetGradientStart(Qt::black);
+  m.MainMenu->SetGradientEnd(Qt::blue);
   QFont band(QStringLiteral("Tahoma"));
   band.setPixelSize(19);
   band.setBold(true);
   band.setItalic(true);
-  MainMenu->SetVerticalFont(band);
-  MainMenu->SetVerticalFontColor(Qt::white);
-  MainMenu->SetVerticalText(QStringLiteral("Zumbrel"));
+  m.MainMenu->SetVerticalFont(band);
+  m.MainMenu->SetVerticalFontColor(Qt::white);
+  m.MainMenu->SetVerticalText(QStringLiteral("Zumbrel"));
 
-  MMAlwaysOnTop = AddItem(MainMenu, QStringLiteral("Always On Top"), {}, true);
-  MMCopyResult = AddItem(MainMenu, QStringLiteral("Copy result"), QStringLiteral("Ctrl+Ins"));
-  MMSkin = MainMenu->addMenu(QStringLiteral("Skin"));
-  MMPresets = MainMenu->addMenu(QStringLiteral("Presets"));
+  m.MMAlwaysOnTop = AddItem(m.MainMenu, QStringLiteral("Always On Top"), {}, true);
+  m.MMCopyResult = AddItem(m.MainMenu, QStringLiteral("Copy result"), QStringLiteral("Ctrl+Ins"));
+  m.MMSkin = m.MainMenu->addMenu(QStringLiteral("Skin"));
+  m.MMPresets = m.MainMenu->addMenu(QStringLiteral("Presets"));
   // Preset names are shown exactly as typed, separators included.
-  MMPresets->setSeparatorsCollapsible(false);
-  MMPresetSave = AddItem(MMPresets, QStringLiteral("Save current"), QStringLiteral("Ctrl+S"));
-  MMPresetDelete = AddItem(MMPresets, QStringLiteral("Delete selected"));
-  MMPresets->addSeparator();
-  MainMenu->addSeparator();
-  MMDegrees = AddItem(MainMenu, QStringLiteral("Degrees"), QStringLiteral("F2"), true);
-  MMRadians = AddItem(MainMenu, QStringLiteral("Radians"), QStringLiteral("F3"), true);
-  MMGradians = AddItem(MainMenu, QStringLiteral("Gradians"), QStringLiteral("F4"), true);
-  MainMenu->addSeparator();
-  MMHexadecimal = AddItem(MainMenu, QStringLiteral("Hexadecimal"), QStringLiteral("F5"), true);
-  MMDecimal = AddItem(MainMenu, QStringLiteral("Decimal"), QStringLiteral("F6"), true);
-  MMOctal = AddItem(MainMenu, QStringLiteral("Octal"), QStringLiteral("F7"), true);
-  MMBinary = AddItem(MainMenu, QStringLiteral("Binary"), QStringLiteral("F8"), true);
-  MMEng = AddItem(MainMenu, QStringLiteral("Eng"), QStringLiteral("F9"), true);
-  MainMenu->addSeparator();
-  MMVariables = AddItem(MainMenu, QStringLiteral("Variables"), QStringLiteral("F11"), true);
-  MMGraph = AddItem(MainMenu, QStringLiteral("Graph"), QStringLiteral("F12"), true);
-  MainMenu->addSeparator();
-  MMAbout = AddItem(MainMenu, QStringLiteral("About"));
-  MMHelp = AddItem(MainMenu, QStringLiteral("Help"), QStringLiteral("F1"));
-  MMExit = AddItem(MainMenu, QStringLiteral("Exit"));
+  m.MMPresets->setSeparatorsCollapsible(false);
+  // The submenu's fixed items; the presets follow them (kFixedPresetItems).
+  m.MMPresetSave = AddItem(m.MMPresets, QStringLiteral("Save current"), QStringLiteral("Ctrl+S"));
+  m.MMPresetDelete = AddItem(m.MMPresets, QStringLiteral("Delete selected"));
+  m.MMPresets->addSeparator();
+  m.MainMenu->addSeparator();
+  m.MMDegrees = AddItem(m.MainMenu, QStringLiteral("Degrees"), QStringLiteral("F2"), true);
+  m.MMRadians = AddItem(m.MainMenu, QStringLiteral("Radians"), QStringLiteral("F3"), true);
+  m.MMGradians = AddItem(m.MainMenu, QStringLiteral("Gradians"), QStringLiteral("F4"), true);
+  m.MainMenu->addSeparator();
+  m.MMHexadecimal = AddItem(m.MainMenu, QStringLiteral("Hexadecimal"), QStringLiteral("F5"), true);
+  m.MMDecimal = AddItem(m.MainMenu, QStringLiteral("Decimal"), QStringLiteral("F6"), true);
+  m.MMOctal = AddItem(m.MainMenu, QStringLiteral("Octal"), QStringLiteral("F7"), true);
+  m.MMBinary = AddItem(m.MainMenu, QStringLiteral("Binary"), QStringLiteral("F8"), true);
+  m.MMEng = AddItem(m.MainMenu, QStringLiteral("Eng"), QStringLiteral("F9"), true);
+  m.MainMenu->addSeparator();
+  m.MMVariables = AddItem(m.MainMenu, QStringLiteral("Variables"), QStringLiteral("F11"), true);
+  m.MMGraph = AddItem(m.MainMenu, QStringLiteral("Graph"), QStringLiteral("F12"), true);
+  m.MainMenu->addSeparator();
+  m.MMAbout = AddItem(m.MainMenu, QStringLiteral("About"));
+  m.MMHelp = AddItem(m.MainMenu, QStringLiteral("Help"), QStringLiteral("F1"));
+  m.MMExit = AddItem(m.MainMenu, QStringLiteral("Exit"));
 
-  // Tags: the angle unit codes and the number format codes.
-  MMDegrees->setData(int(cdDegreees));
-  MMRadians->setData(int(cdRadians));
-  MMGradians->setData(int(cdGradians));
-  MMHexadecimal->setData(1);
-  MMDecimal->setData(0);
-  MMOctal->setData(2);
-  MMBinary->setData(3);
+  // Tags: the angle units and the number formats the items select.
+  m.MMDegrees->setData(int(cdDegreees));
+  m.MMRadians->setData(int(cdRadians));
+  m.MMGradians->setData(int(cdGradians));
+  m.MMHexadecimal->setData(int(nfHexadecimal));
+  m.MMDecimal->setData(int(nfDecimal));
+  m.MMOctal->setData(int(nfOctal));
+  m.MMBinary->setData(int(nfBinary));
 
-  Wire(MMAlwaysOnTop, &TMainForm::MMAlwaysOnTopClick);
-  connect(MMCopyResult, &QAction::triggered, this, [this] { RunGuarded([this] { MMCopyResultClick(); }); });
-  Wire(MMPresetSave, &TMainForm::MMPresetSaveClick);
-  Wire(MMPresetDelete, &TMainForm::MMPresetDeleteClick);
-  for (QAction* item : {MMDegrees, MMRadians, MMGradians}) Wire(item, &TMainForm::MMDegreesClick);
-  for (QAction* item : {MMHexadecimal, MMDecimal, MMOctal, MMBinary}) Wire(item, &TMainForm::MMFormatClick);
-  Wire(MMEng, &TMainForm::MMEngClick);
-  Wire(MMVariables, &TMainForm::MMVariablesClick);
-  Wire(MMGraph, &TMainForm::MMGraphClick);
-  Wire(MMAbout, &TMainForm::MMAboutClick);
-  Wire(MMHelp, &TMainForm::MMHelpClick);
-  Wire(MMExit, &TMainForm::MMExitClick);
+  Wire(m.MMAlwaysOnTop, &TMainForm::MMAlwaysOnTopClick);
+  connect(m.MMCopyResult, &QAction::triggered, this,
+          [this] { RunGuarded([this] { MMCopyResultClick(); }); });
+  Wire(m.MMPresetSave, &TMainForm::MMPresetSaveClick);
+  Wire(m.MMPresetDelete, &TMainForm::MMPresetDeleteClick);
+  for (QAction* item : {m.MMDegrees, m.MMRadians, m.MMGradians})
+    Wire(item, &TMainForm::MMDegreesClick);
+  for (QAction* item : {m.MMHexadecimal, m.MMDecimal, m.MMOctal, m.MMBinary})
+    Wire(item, &TMainForm::MMFormatClick);
+  Wire(m.MMEng, &TMainForm::MMEngClick);
+  Wire(m.MMVariables, &TMainForm::MMVariablesClick);
+  Wire(m.MMGraph, &TMainForm::MMGraphClick);
+  Wire(m.MMAbout, &TMainForm::MMAboutClick);
+  Wire(m.MMHelp, &TMainForm::MMHelpClick);
+  Wire(m.MMExit, &TMainForm::MMExitClick);
 }
 
 void TMainForm::Wire(QAction* item, void (TMainForm::*handler)(QObject*)) {
@@ -98,46 +104,41 @@ void TMainForm::Wire(QAction* item, void (TMainForm::*handler)(QObject*)) {
 }
 
 void TMainForm::MMAlwaysOnTopClick(QObject*) {
-  MMAlwaysOnTop->setChecked(!MMAlwaysOnTop->isChecked());
-  SetTopmost(MMAlwaysOnTop->isChecked());
+  FMenu.MMAlwaysOnTop->setChecked(!FMenu.MMAlwaysOnTop->isChecked());
+  SetTopmost(FMenu.MMAlwaysOnTop->isChecked());
 }
 
 void TMainForm::MMDegreesClick(QObject* sender) {
-  auto* item = qobject_cast<QAction*>(sender);
-  if (!item) return;
-  Express->SetDegs(static_cast<TCalcDeg>(item->data().toInt()));
-  UpdateDegsMenu();
+  if (auto* item = qobject_cast<QAction*>(sender))
+    FCalc.SetDegs(static_cast<TCalcDeg>(item->data().toInt()));
 }
 
 void TMainForm::MMFormatClick(QObject* sender) {
-  auto* item = qobject_cast<QAction*>(sender);
-  if (!item) return;
-  NumberFormat = item->data().toInt();
-  UpdateFormat();
+  if (auto* item = qobject_cast<QAction*>(sender))
+    FCalc.SetNumberFormat(static_cast<TNumberFormat>(item->data().toInt()));
 }
 
 void TMainForm::MMEngClick(QObject*) {
-  EngMode = !EngMode;
-  UpdateFormat();
+  FCalc.SetEngMode(!FCalc.EngMode());
 }
 
 void TMainForm::MMVariablesClick(QObject*) {
-  if (VarsForm) VarsForm->setVisible(!VarsForm->isVisible());
-  MMVariables->setChecked(VarsForm && VarsForm->isVisible());
+  if (FVarsForm) FVarsForm->setVisible(!FVarsForm->isVisible());
+  FMenu.MMVariables->setChecked(FVarsForm && FVarsForm->isVisible());
 }
 
 void TMainForm::MMGraphClick(QObject*) {
-  MMGraph->setChecked(!MMGraph->isChecked());
-  if (!GraphForm) {
+  FMenu.MMGraph->setChecked(!FMenu.MMGraph->isChecked());
+  if (!FGraphForm) {
     // Without a graph window there is nothing to show: the mark stays off.
-    MMGraph->setChecked(false);
+    FMenu.MMGraph->setChecked(false);
     return;
   }
-  GraphForm->setVisible(MMGraph->isChecked());
+  FGraphForm->setVisible(FMenu.MMGraph->isChecked());
 }
 
 void TMainForm::MMAboutClick(QObject*) {
-  if (AboutForm) AboutForm->exec();
+  if (FAboutForm) FAboutForm->exec();
 }
 
 void TMainForm::MMHelpClick(QObject*) {
@@ -146,17 +147,17 @@ void TMainForm::MMHelpClick(QObject*) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Help.html"))));
 }
 
-void TMainForm::MMPresetSaveClick(QObject*) {
-  if (PresetSave) PresetSave();
+void TMainForm::MMPresetSaveClick(QObject* sender) {
+  if (FPresets) FPresets->MMPresetSaveClick(sender);
 }
 
-void TMainForm::MMPresetDeleteClick(QObject*) {
-  if (PresetDelete) PresetDelete();
+void TMainForm::MMPresetDeleteClick(QObject* sender) {
+  if (FPresets) FPresets->MMPresetDeleteClick(sender);
 }
 
 void TMainForm::MMExitClick(QObject*) { close(); }
 
 void TMainForm::UncheckPresets() {
-  const QList<QAction*> items = MMPresets->actions();
-  for (qsizetype i = 3; i < items.size(); ++i) items[i]->setChecked(false);
+  const QList<QAction*> items = FMenu.MMPresets->actions();
+  for (qsizetype i = kFixedPresetItems; i < items.size(); ++i) items[i]->setChecked(false);
 }

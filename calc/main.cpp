@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QPoint>
-#include <numbers>
 
 #include "calc/App.h"
 #include "calc/Format.h"
@@ -13,6 +12,7 @@
 #include "controls/BarPopupMenu.h"
 #include "controls/CoolForm.h"
 #include "controls/ImgBox.h"
+#include "presets/Presets.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
 
@@ -20,72 +20,105 @@
 class TMainForm::THost : public ICalcHost {
  public:
   explicit THost(TMainForm& form) : FForm(form) {}
-  TCalcExpress& Express() override { return *FForm.Express; }
-  TValueStore& Values() override { return FForm.Values; }
-  bool HasExpressionField() const override { return FForm.ExpressionEdit != nullptr; }
+  TCalculator& Calculator() override { return FForm.FCalc; }
+  bool HasExpressionField() const override { return FForm.FBound.ExpressionEdit != nullptr; }
   QString ExpressionText() const override {
-    return FForm.ExpressionEdit ? FForm.ExpressionEdit->text() : QString();
+    return FForm.FBound.ExpressionEdit ? FForm.FBound.ExpressionEdit->text() : QString();
   }
-  bool EngMode() const override { return FForm.EngMode; }
-  void VariablesWindowHidden() override { FForm.MMVariables->setChecked(false); }
-  void GraphWindowHidden() override { FForm.MMGraph->setChecked(false); }
+  void VariablesWindowHidden() override { FForm.FMenu.MMVariables->setChecked(false); }
+  void GraphWindowHidden() override { FForm.FMenu.MMGraph->setChecked(false); }
+
+ private:
+  TMainForm& FForm;
+};
+
+// What presets see of the calculator: the state a preset keeps, the
+// expression field and the Presets submenu.
+class TMainForm::TPresetHost : public IPresetHost {
+ public:
+  explicit TPresetHost(TMainForm& form) : FForm(form) {}
+  TCalcModes Modes() const override { return FForm.FCalc.Modes(); }
+  const TVariableStore& Variables() const override { return FForm.FCalc.Variables(); }
+  void Restore(const TCalcModes& modes, const TVariableStore& variables) override {
+    FForm.FCalc.Restore(modes, variables);
+  }
+  bool HasExpressionField() const override { return FForm.FBound.ExpressionEdit != nullptr; }
+  QString ExpressionText() const override {
+    return FForm.FBound.ExpressionEdit ? FForm.FBound.ExpressionEdit->text() : QString();
+  }
+  void SetExpressionText(const QString& text) override {
+    // Only a changed text is set, so an unchanged expression adds no undo step.
+    TSkinEdit* edit = FForm.FBound.ExpressionEdit;
+    if (edit && edit->text() != text) edit->setText(text);
+  }
+  QMenu* PresetsMenu() const override { return FForm.FMenu.MMPresets; }
+  void UncheckPresets() override { FForm.UncheckPresets(); }
 
  private:
   TMainForm& FForm;
 };
 
 TMainForm::TMainForm(const QString& programDir, QWidget* parent)
-    : QWidget(parent), FProgramDir(programDir), FHost(std::make_unique<THost>(*this)) {
+    : QWidget(parent),
+      FProgramDir(programDir),
+      FHost(std::make_unique<THost>(*this)),
+      FPresetHost(std::make_unique<TPresetHost>(*this)) {
   setWindowTitle(QStringLiteral("Zumbrel"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
   // The skin's picture replaces this size.
   resize(274, 191);
-  CoolForm = new TCoolForm(this);
+  FCoolForm = new TCoolForm(this);
   CreateMainMenu();
-  CoolForm->SetPopupMenu(MainMenu);
+  FCoolForm->SetPopupMenu(FMenu.MainMenu);
+  FCalc.SetListener(this);
 }
 
 TMainForm::~TMainForm() {
+  FCalc.SetListener(nullptr);
   try {
     FormDestroy();
   } catch (...) {
-    // Too late to tell anyone: the program entry runs FormDestroy itself and
+    // Too late to tell anyone: the program runs FormDestroy itself and
     // reports its errors; this only covers windows that never got there.
   }
 }
 
 ICalcHost& TMainForm::Host() { return *FHost; }
 
+IPresetHost& TMainForm::PresetHost() {
+  return *FPresetHost;
+}
+
+void TMainForm::SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* aboutForm) {
+  FVarsForm = varsForm;
+  FGraphForm = graphForm;
+  FAboutForm = aboutForm;
+}
+
 bool TMainForm::FormCreate() {
   QDir::setCurrent(FProgramDir);
   LoadSettings();
 
-  Express = std::make_unique<TCalcExpress>();
-  Express->Variables() = {"Pi", "A", "B", "C", "D", "E", "F", "X"};
-  Values.fill(0);
-  Values[0] = std::numbers::pi_v<long double>;
-
-  Skin = std::make_unique<TSkin>(this);
-  Skin->SetCoolForm(CoolForm);
+  FSkin = std::make_unique<TSkin>(this);
+  FSkin->SetCoolForm(FCoolForm);
   bool loaded = false;
   // A skin that breaks while loading is reported and replaced by the default
   // one, like a skin that is missing.
-  RunGuarded([&] { loaded = ApplySkin(SkinName); });
+  RunGuarded([&] { loaded = ApplySkin(FSkinName); });
   if (!loaded) RunGuarded([&] { loaded = ApplySkin(QStringLiteral("Windows")); });
   if (!loaded) {
     UnbindSkin();
-    Skin.reset();
+    FSkin.reset();
     return false;
   }
 
-  ErrorTexts.clear();
-  for (const std::string& text : ::ErrorTexts()) ErrorTexts << QString::fromStdString(text);
-  if (PresetListing) PresetListing();
-  if (KeyHook) qApp->installEventFilter(KeyHook);
-  Undo.Reset();
+  // The Presets submenu is filled by the presets, which the program makes
+  // once this window is on the screen.
+  if (FKeyHook) qApp->installEventFilter(FKeyHook);
+  FUndo.Reset();
   FCreated = true;
-  if (ResultLabel) ResultLabel->setText(FormatNumber(0));
-  if (MMAlwaysOnTop->isChecked()) SetTopmost(true);
+  if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(0));
+  if (FMenu.MMAlwaysOnTop->isChecked()) SetTopmost(true);
   FillSkinMenu();
   UpdateDegsMenu();
   UpdateFormat();
@@ -95,29 +128,51 @@ bool TMainForm::FormCreate() {
 void TMainForm::FormDestroy() {
   if (!FCreated || FDestroyed) return;
   FDestroyed = true;
-  if (KeyHook) qApp->removeEventFilter(KeyHook);
+  if (FKeyHook) qApp->removeEventFilter(FKeyHook);
   UnbindSkin();
-  Skin.reset();
-  ErrorTexts.clear();
+  FSkin.reset();
   SaveSettings();
+}
+
+void TMainForm::CalculatorChanged(TCalcChange change) {
+  switch (change) {
+    case ccFormat:
+      UpdateFormat();
+      break;
+    case ccDegs:
+      UpdateDegsMenu();
+      break;
+    case ccModifiers:
+      // A modifier that was reset takes its box's check with it.
+      if (!FCalc.SecondF() && FBound.SecondFBox) FBound.SecondFBox->SetChecked(false);
+      if (!FCalc.Hyperbolic() && FBound.HypBox) FBound.HypBox->SetChecked(false);
+      break;
+    case ccMemMode:
+      // At most one memory box is checked: the one of the armed operation.
+      for (TImgCheckBox* box : {FBound.MemSetBox, FBound.MemClearBox, FBound.MemOutBox,
+                                FBound.MemPlusBox, FBound.MemMinusBox})
+        if (box) box->SetChecked(box->Tag() == FCalc.MemMode());
+      break;
+  }
 }
 
 void TMainForm::LoadSettings() {
   const IniFile ini(SettingsPath());
   TMainSettings s;
   Load(ini, s);
-  SkinName = QString::fromStdString(s.Skin);
-  NumberFormat = s.Format;
-  MMAlwaysOnTop->setChecked(s.AlwaysOnTop);
+  FSkinName = QString::fromStdString(s.Skin);
+  // Used as read: a code out of range shows decimal and checks no item.
+  FCalc.SetNumberFormat(static_cast<TNumberFormat>(s.Format));
+  FMenu.MMAlwaysOnTop->setChecked(s.AlwaysOnTop);
   move(s.Left, s.Top);
 }
 
 void TMainForm::SaveSettings() {
   IniFile ini(SettingsPath());
   TMainSettings s;
-  s.Skin = SkinName.toStdString();
-  s.Format = NumberFormat;
-  s.AlwaysOnTop = MMAlwaysOnTop->isChecked();
+  s.Skin = FSkinName.toStdString();
+  s.Format = FCalc.NumberFormat();
+  s.AlwaysOnTop = FMenu.MMAlwaysOnTop->isChecked();
   s.Left = x();
   s.Top = y();
   Save(ini, s);

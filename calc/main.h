@@ -1,73 +1,36 @@
-// TMainForm: the calculator's main window. It keeps the calculator's state
-// (engine, variable store, last result, modes), runs the commands behind the
-// skin's keys, binds a skin to those commands, owns the popup menu and runs
-// the window's creation and destruction. Gui layer. Used by the program entry,
-// the keyboard map, presets and the auxiliary windows (these through
-// ICalcHost where they can).
+// TMainForm: the calculator's main window. It shows the calculator model
+// (TCalculator, which holds the state) in the skin's elements and its menu,
+// runs the commands behind the skin's keys by forwarding them to the model,
+// binds a skin to those commands, owns the popup menu and runs the window's
+// creation and destruction. Gui layer. Made and connected to its companions
+// by TProgram; the auxiliary windows see it through ICalcHost, presets
+// through IPresetHost, the key map through the menu's items.
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
+#include "calc/Calculator.h"
 #include "calc/Undo.h"
-#include "engine/CalcExpress.h"
 #include "windows/CalcHost.h"
 
 class QAction;
 class QDialog;
 class QMenu;
+class IPresetHost;
 class TBarPopupMenu;
 class TCoolForm;
 class TImgCheckBox;
+class TPresets;
 class TSkin;
 class TSkinEdit;
 class TSkinLabel;
 
-class TMainForm : public QWidget {
-  Q_OBJECT
-
- public:
-  // Memory operations armed by the memory boxes (their tags).
-  enum TMemMode : int { mmNone = 0, mmSet = 1, mmClear = 2, mmOut = 3, mmPlus = 4, mmMinus = 5 };
-
-  // `programDir` is the program's folder: FormCreate makes it the current
-  // folder, so skins, presets, help and settings are found beside the program.
-  explicit TMainForm(const QString& programDir, QWidget* parent = nullptr);
-  // Runs FormDestroy if it has not run yet (errors are then dropped).
-  ~TMainForm() override;
-
-  // Creation, in its fixed order: settings, engine, variables, skin (the one
-  // named in the settings, else "Windows"), error texts, presets, key map,
-  // undo, display, always-on-top, menus. False when no skin could be loaded:
-  // the skin is released and the caller reports it and ends the program; the
-  // settings file is then left untouched.
-  bool FormCreate();
-  // Releases the skin and the error texts, then writes the settings. May throw
-  // EWriteError; runs at most once, and only after a successful FormCreate.
-  void FormDestroy();
-
-  // ---- Calculator state ----
-  std::unique_ptr<TCalcExpress> Express;
-  // Entry i is the value of the name at position i of Express->Variables().
-  TValueStore Values{};
-  long double LastResult = 0;
-  int NumberFormat = 0;
-  bool EngMode = false;
-  bool SecondF = false;
-  bool Hyperbolic = false;
-  int MemMode = mmNone;
-  // True while the calculator itself rewrites the expression text, which then
-  // is not recorded by ExpressionChange.
-  bool Updating = false;
-  TUndo Undo;
-  QStringList ErrorTexts;  // by TCalcError code; filled by FormCreate
-
-  // The elements of the current skin the calculator knows; each is null when
-  // the skin lacks it, and all are null from the start of a skin load until
-  // the next successful ApplySkin.
+// The elements of the current skin the calculator knows; each is null when
+// the skin lacks it, and all are null from the start of a skin load until the
+// next successful ApplySkin.
+struct TSkinElements {
   TSkinEdit* ExpressionEdit = nullptr;
   TSkinLabel* ResultLabel = nullptr;
   TImgCheckBox* MemSetBox = nullptr;
@@ -78,13 +41,10 @@ class TMainForm : public QWidget {
   TImgCheckBox* SecondFBox = nullptr;
   TImgCheckBox* HypBox = nullptr;
   TImgCheckBox* EngBox = nullptr;
+};
 
-  // ---- Skin ----
-  QString SkinName;             // the skin in use, as named in the settings
-  std::unique_ptr<TSkin> Skin;  // null before FormCreate and after FormDestroy
-  TCoolForm* CoolForm = nullptr;
-
-  // ---- Popup menu ----
+// The popup menu and its items, in menu order.
+struct TMainMenuItems {
   TBarPopupMenu* MainMenu = nullptr;
   QAction* MMAlwaysOnTop = nullptr;
   QAction* MMCopyResult = nullptr;
@@ -105,30 +65,50 @@ class TMainForm : public QWidget {
   QAction* MMAbout = nullptr;
   QAction* MMHelp = nullptr;
   QAction* MMExit = nullptr;
+};
 
-  // ---- Companions, set by the program entry before FormCreate ----
-  // The variables and graph windows (shown and hidden by their menu items),
-  // the about box and the preset-name dialog (shown modally).
-  QWidget* VarsForm = nullptr;
-  QWidget* GraphForm = nullptr;
-  QDialog* AboutForm = nullptr;
-  QDialog* PresetForm = nullptr;
+class TMainForm : public QWidget, private ICalculatorListener {
+  Q_OBJECT
+
+ public:
+  // `programDir` is the program's folder: FormCreate makes it the current
+  // folder, so skins, presets, help and settings are found beside the program.
+  explicit TMainForm(const QString& programDir, QWidget* parent = nullptr);
+  // Runs FormDestroy if it has not run yet (errors are then dropped).
+  ~TMainForm() override;
+
+  // Creation, in its fixed order: settings, skin (the one named in the
+  // settings, else "Windows"), key map, undo, display, always-on-top, menus.
+  // False when no skin could be loaded: the skin is released and the caller
+  // reports it and ends the program; the settings file is then left
+  // untouched.
+  bool FormCreate();
+  // Releases the skin, then writes the settings. May throw EWriteError; runs
+  // at most once, and only after a successful FormCreate.
+  void FormDestroy();
+
+  // ---- Connections, made by TProgram ----
   // The application-wide key map; FormCreate installs it as an event filter
-  // on the application. It may use ShiftDown and CtrlDown as its own state.
-  QObject* KeyHook = nullptr;
-  bool ShiftDown = false;
-  bool CtrlDown = false;
-  // The Presets submenu's operations: filling it at start (after its three
-  // fixed items), "Save current" (also Ctrl+S) and "Delete selected".
-  std::function<void()> PresetListing;
-  std::function<void()> PresetSave;
-  std::function<void()> PresetDelete;
-  // The variables list may have grown or changed (after a skin switch): the
-  // variables window rebuilds its grid.
-  std::function<void()> OnVariablesChanged;
+  // on the application, FormDestroy removes it.
+  void SetKeyHook(QObject* keyHook) { FKeyHook = keyHook; }
+  // The variables and graph windows (shown and hidden by their menu items)
+  // and the about box (shown modally).
+  void SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* aboutForm);
+  // The Presets submenu's operations ("Save current", "Delete selected").
+  void SetPresets(TPresets* presets) { FPresets = presets; }
 
-  // What the auxiliary windows see of the calculator.
+  // ---- What others see ----
+  TCalculator& Calculator() { return FCalc; }
+  const TCalculator& Calculator() const { return FCalc; }
   ICalcHost& Host();
+  IPresetHost& PresetHost();
+  const TSkinElements& Elements() const { return FBound; }
+  const TMainMenuItems& Menu() const { return FMenu; }
+  const TUndo& Undo() const { return FUndo; }
+  TSkin* Skin() const { return FSkin.get(); }  // null before FormCreate and after FormDestroy
+  const QString& SkinName() const { return FSkinName; }
+  // The folder FormCreate makes current.
+  const QString& ProgramDir() const { return FProgramDir; }
 
   // ---- Commands (Commands.cpp) ----
   void InsertText(const QString& text);
@@ -137,6 +117,11 @@ class TMainForm : public QWidget {
   void ClearCommand();
   void BackCommand();
   void MinimizeCommand();
+  // Esc: empties the expression field (when it can be seen) and focuses it,
+  // resets the history and shows 0; the last result stays.
+  void EscapeCommand();
+  // Shift+Insert: the clipboard's text into the expression field at its caret.
+  void PasteCommand();
   void MemoryKey(int index, const QString& name);
   // The function keys, with the 2ndF and Hyp modifiers: "Sin", "Cos", "Tan",
   // "Log", "Ln".
@@ -172,15 +157,15 @@ class TMainForm : public QWidget {
   void MMPresetSaveClick(QObject* sender);
   void MMPresetDeleteClick(QObject* sender);
   void MMExitClick(QObject* sender);
-  // Clears the check of every preset item (from position 3 of the submenu).
+  // Clears the check of every preset item (those after the submenu's fixed
+  // items).
   void UncheckPresets();
-
-  // The folder FormCreate makes current.
-  const QString& ProgramDir() const { return FProgramDir; }
 
  signals:
   // The window was closed by any means: the program ends.
   void Closed();
+  // The variables list may have grown or changed (after a skin switch).
+  void VariablesChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -188,14 +173,17 @@ class TMainForm : public QWidget {
 
  private:
   class THost;
+  class TPresetHost;
 
+  // The model changed: the marks, the boxes and the display follow.
+  void CalculatorChanged(TCalcChange change) override;
   void CreateMainMenu();
   // Runs `handler` with the item as sender whenever a menu item is chosen.
   void Wire(QAction* item, void (TMainForm::*handler)(QObject*));
   void LoadSettings();
   void SaveSettings();
   void SetTopmost(bool on);
-  // Sets every bound element field to null.
+  // Sets every bound element to null.
   void UnbindSkin();
   void BindButtons();
   void BindExpression();
@@ -207,7 +195,26 @@ class TMainForm : public QWidget {
   void SetExpressionText(const QString& text, int caret);
 
   QString FProgramDir;
+  TCalculator FCalc;
+  // True while the calculator itself rewrites the expression text, which
+  // then is not recorded by ExpressionChange.
+  bool FUpdating = false;
+  TUndo FUndo;
+
+  TSkinElements FBound;
+  QString FSkinName;             // the skin in use, as named in the settings
+  std::unique_ptr<TSkin> FSkin;  // null before FormCreate and after FormDestroy
+  TCoolForm* FCoolForm = nullptr;
+  TMainMenuItems FMenu;
+
+  QWidget* FVarsForm = nullptr;
+  QWidget* FGraphForm = nullptr;
+  QDialog* FAboutForm = nullptr;
+  QObject* FKeyHook = nullptr;
+  TPresets* FPresets = nullptr;
+
   bool FCreated = false;
   bool FDestroyed = false;
   std::unique_ptr<THost> FHost;
+  std::unique_ptr<TPresetHost> FPresetHost;
 };

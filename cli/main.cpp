@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "calc/Format.h"
+#include "calc/Calculator.h"
 #include "cli/LineInput.h"
 #include "engine/CalcExpress.h"
 #include "engine/Errors.h"
@@ -23,8 +23,6 @@
 namespace {
 
 constexpr const char* kProgram = "zumbrel-calc";
-constexpr std::size_t kMaxVariables = 256;  // the calculator's value array
-constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
 enum TExitCode { ecAllNumbers = 0, ecSomeError = 1, ecUsage = 2 };
 
@@ -75,7 +73,7 @@ class TUsageError : public std::runtime_error {
 
 struct TOptions {
   TCalcDeg Degs = cdRadians;
-  int Format = nfDecimal;
+  TNumberFormat Format = nfDecimal;
   bool Eng = false;
   std::optional<char> Separator;
   std::vector<std::string> Sets;  // NAME=VALUE, in the order given
@@ -87,7 +85,7 @@ struct TOptions {
 bool ApplyFlag(const std::string& arg, TOptions& options) {
   static const std::pair<const char*, TCalcDeg> kAngles[] = {
       {"--deg", cdDegreees}, {"--rad", cdRadians}, {"--grad", cdGradians}};
-  static const std::pair<const char*, int> kFormats[] = {
+  static const std::pair<const char*, TNumberFormat> kFormats[] = {
       {"--dec", nfDecimal}, {"--hex", nfHexadecimal}, {"--oct", nfOctal}, {"--bin", nfBinary}};
   for (const auto& [name, degs] : kAngles) {
     if (arg == name) {
@@ -186,72 +184,55 @@ char LocaleSeparator() {
   return '.';  // a separator of several bytes cannot stand in a formula
 }
 
-// The calculator's engine and variable store, and how results are shown.
-class TCalculator {
- public:
-  explicit TCalculator(const TOptions& options)
-      : FFormat(options.Format), FEng(options.Eng), FValues(kMaxVariables, 0.0L) {
-    FExpress.Variables() = {"Pi", "A", "B", "C", "D", "E", "F", "X"};
-    FValues[0] = kPi;
-    FExpress.SetDegs(options.Degs);
+// The calculator model as this program sets it up: angle unit, number
+// format, Eng and decimal separator from the options.
+void Configure(TCalculator& calc, const TOptions& options, char separator) {
+  calc.SetDegs(options.Degs);
+  calc.SetNumberFormat(options.Format);
+  calc.SetEngMode(options.Eng);
+  calc.SetDecimalSeparator(separator);
+}
+
+// NAME=VALUE from --set; any fault is a usage error.
+void SetVariable(TCalculator& calc, const std::string& assignment) {
+  const std::size_t eq = assignment.find('=');
+  if (eq == std::string::npos)
+    throw TUsageError("--set needs NAME=VALUE, not '" + assignment + "'");
+  const std::string name = assignment.substr(0, eq);
+  const std::string text = assignment.substr(eq + 1);
+  if (!IsIdentifier(name)) throw TUsageError("'" + name + "' is not a variable name");
+  long double value = 0;
+  try {
+    value = calc.ReadNumber(text);
+  } catch (const std::exception& e) {
+    throw TUsageError("--set " + name + ": " + e.what());
   }
+  if (!calc.Variables().Define(name, value))
+    throw TUsageError("too many variables (at most " + std::to_string(kVariableSlots) + ")");
+}
 
-  // NAME=VALUE from --set; any fault is a usage error.
-  void SetVariable(const std::string& assignment) {
-    const std::size_t eq = assignment.find('=');
-    if (eq == std::string::npos)
-      throw TUsageError("--set needs NAME=VALUE, not '" + assignment + "'");
-    const std::string name = assignment.substr(0, eq);
-    const std::string text = assignment.substr(eq + 1);
-    if (!IsIdentifier(name)) throw TUsageError("'" + name + "' is not a variable name");
-    long double value = 0;
-    try {
-      value = ParseNumber(text);
-    } catch (const std::exception& e) {
-      throw TUsageError("--set " + name + ": " + e.what());
-    }
-    std::vector<std::string>& names = FExpress.Variables();
-    int index = IndexOfName(names, name);
-    if (index < 0) {
-      if (names.size() >= kMaxVariables) throw TUsageError("too many variables (at most 256)");
-      names.push_back(name);
-      index = static_cast<int>(names.size()) - 1;
-    }
-    FValues[static_cast<std::size_t>(index)] = value;
+// Evaluates one formula; `text` gets the line to print. True for a number.
+bool Evaluate(TCalculator& calc, const std::string& formula, std::string& text) {
+  TCalcResult result;
+  try {
+    result = calc.Evaluate(formula);
+  } catch (const std::exception& e) {
+    // "#" by zero and unreadable number texts leave the engine as exceptions.
+    text = e.what();
+    return false;
   }
-
-  const std::vector<std::string>& Names() const { return FExpress.Variables(); }
-
-  // Evaluates one formula; `text` gets the line to print. True for a number.
-  bool Evaluate(const std::string& formula, std::string& text) {
-    long double value = 0;
-    try {
-      FExpress.SetFormula(formula);
-      value = FExpress.Calc(FValues);
-    } catch (const std::exception& e) {
-      // "#" by zero and unreadable number texts leave the engine as exceptions.
-      text = e.what();
-      return false;
-    }
-    if (FExpress.Error() != ceOK) {
-      text = ErrorText(FExpress.Error());
-      return false;
-    }
-    try {
-      text = FormatValue(FFormat, value, FEng, DecimalSeparator());
-    } catch (const EInvalidOp& e) {
-      text = e.what();
-      return false;
-    }
-    return true;
+  if (result.Error != ceOK) {
+    text = ErrorText(result.Error);
+    return false;
   }
-
- private:
-  TCalcExpress FExpress;
-  int FFormat;
-  bool FEng;
-  std::vector<long double> FValues;
-};
+  try {
+    text = calc.FormatNumber(result.Value);
+  } catch (const EInvalidOp& e) {
+    text = e.what();
+    return false;
+  }
+  return true;
+}
 
 bool IsQuitWord(const std::string& line, const TCalculator& calc) {
   const std::size_t first = line.find_first_not_of(" \t");
@@ -259,12 +240,12 @@ bool IsQuitWord(const std::string& line, const TCalculator& calc) {
   if (first == std::string::npos) return false;
   std::string word = line.substr(first, last - first + 1);
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return (word == "quit" || word == "exit") && IndexOfName(calc.Names(), word) < 0;
+  return (word == "quit" || word == "exit") && calc.Variables().IndexOf(word) < 0;
 }
 
 int RunInput(TCalculator& calc) {
   const bool interactive = isatty(STDIN_FILENO) != 0;
-  std::vector<std::string> words(calc.Names());
+  std::vector<std::string> words(calc.Variables().Names());
   words.insert(words.end(), std::begin(kFunctionNames), std::end(kFunctionNames));
   TLineInput input(interactive, std::move(words));
   if (interactive) {
@@ -277,7 +258,7 @@ int RunInput(TCalculator& calc) {
       if (IsQuitWord(*line, calc)) return allNumbers ? ecAllNumbers : ecSomeError;
     }
     std::string text;
-    allNumbers = calc.Evaluate(*line, text) && allNumbers;
+    allNumbers = Evaluate(calc, *line, text) && allNumbers;
     std::cout << text << '\n';
     if (interactive) std::cout.flush();
   }
@@ -298,14 +279,15 @@ int Run(int argc, char** argv) {
     std::cerr << kProgram << ": " << e.what() << "\nTry '" << kProgram << " --help'.\n";
     return ecUsage;
   }
-  SetDecimalSeparator(options.Separator ? *options.Separator : LocaleSeparator());
+  const char separator = options.Separator ? *options.Separator : LocaleSeparator();
   // Number conversions in the C library must not follow the user's locale;
   // the engine and the formatting apply the separator themselves.
   std::setlocale(LC_NUMERIC, "C");
 
-  TCalculator calc(options);
+  TCalculator calc;
+  Configure(calc, options, separator);
   try {
-    for (const std::string& assignment : options.Sets) calc.SetVariable(assignment);
+    for (const std::string& assignment : options.Sets) SetVariable(calc, assignment);
   } catch (const TUsageError& e) {
     std::cerr << kProgram << ": " << e.what() << "\nTry '" << kProgram << " --help'.\n";
     return ecUsage;
@@ -315,7 +297,7 @@ int Run(int argc, char** argv) {
   bool allNumbers = true;
   for (const std::string& formula : options.Formulas) {
     std::string text;
-    allNumbers = calc.Evaluate(formula, text) && allNumbers;
+    allNumbers = Evaluate(calc, formula, text) && allNumbers;
     std::cout << text << '\n';
   }
   return allNumbers ? ecAllNumbers : ecSomeError;

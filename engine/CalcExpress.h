@@ -29,15 +29,18 @@ enum TCalcError : std::uint8_t {
 
 enum TCalcDeg : std::uint8_t { cdDegreees = 0, cdRadians = 1, cdGradians = 2 };
 
-// The system decimal separator used by ScanNumber and ParseNumber (and by the
-// calculator's Point key and result formatting). Programs set it from the
-// locale at start; it defaults to '.'.
-void SetDecimalSeparator(char separator);
-char DecimalSeparator();
-
 // Reads a number text: radix literals (second character b/o/x), decimal with
-// an optional SI suffix letter. Throws EConvertError on malformed text.
-long double ParseNumber(std::string_view text);
+// an optional SI suffix letter and `separator` as the decimal separator.
+// Throws EConvertError on malformed text.
+long double ParseNumber(std::string_view text, char separator = '.');
+
+// The extended value nearest to the decimal number whose digits are `whole`
+// and `fraction` (ASCII digits only; either may be empty) times 10^exponent,
+// negated when `negative`: rounded once and the same in every locale.
+// Infinite when it lies beyond the extended range. Every reader of decimal
+// numbers (formulas, typed values, preset files) converts with it.
+long double DecimalToExtended(bool negative, std::string_view whole, std::string_view fraction,
+                              long exponent);
 std::int32_t HexToInt(std::string_view digits);  // throws EConvertError
 std::int32_t OctToInt(std::string_view digits);  // throws EConvertError
 std::int32_t BinToInt(std::string_view digits);  // throws EConvertError
@@ -71,6 +74,11 @@ class TCalcExpress {
   TCalcError Error() const { return FError; }
   TCalcDeg Degs() const { return FDegs; }
   void SetDegs(TCalcDeg degs) { FDegs = degs; }
+
+  // The user's decimal separator: a formula's literals may use it besides
+  // "." and ",". It takes effect at the next SetFormula.
+  char DecimalSeparator() const { return FDecimalSeparator; }
+  void SetDecimalSeparator(char separator) { FDecimalSeparator = separator; }
 
   // Evaluates the parsed tree with `values` (entry i belongs to the name at
   // position i; `count` entries are readable, positions beyond read as 0).
@@ -115,6 +123,7 @@ class TCalcExpress {
   std::vector<std::string> FVariables;
   TCalcError FError = ceOK;
   TCalcDeg FDegs = cdRadians;
+  char FDecimalSeparator = '.';
   TExprNode* FTree = nullptr;
 
   // Parse state, reset by SetFormula.

@@ -2,7 +2,6 @@
 // hexadecimal, octal and binary integer forms.
 #include <locale.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -11,8 +10,6 @@
 #include "engine/ExprInternal.h"
 
 namespace {
-
-std::atomic<char> GDecimalSeparator{'.'};
 
 // Decimal exponent of a suffix letter, or 0 when it is none.
 int SuffixExponent(char letter) {
@@ -60,8 +57,7 @@ constexpr long double kPowersOfTen[] = {
     1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
 
 // Reads `text` as a decimal number times 10^scale, rounded once to extended.
-long double DecimalToExtended(std::string_view text, int scale) {
-  const char sep = DecimalSeparator();
+long double ReadDecimal(std::string_view text, int scale, char sep) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n && text[i] == ' ') ++i;
@@ -90,9 +86,38 @@ long double DecimalToExtended(std::string_view text, int scale) {
   while (i < n && text[i] == ' ') ++i;
   if (i != n) BadFloat(text);
 
-  const std::string_view whole = text.substr(intStart, intEnd - intStart);
-  const std::string_view fraction = text.substr(fracStart, fracEnd - fracStart);
-  const long power = exponent + scale - long(fraction.size());
+  const long double value =
+      DecimalToExtended(negative, text.substr(intStart, intEnd - intStart),
+                        text.substr(fracStart, fracEnd - fracStart), exponent + scale);
+  if (std::isinf(value)) BadFloat(text);
+  return value;
+}
+
+template <unsigned Radix>
+std::int32_t RadixToInt(std::string_view digits, const char* message) {
+  std::uint32_t acc = 0;  // wraps like the 32-bit accumulator it stands for
+  for (char c : digits) {
+    unsigned d;
+    if (Radix == 16 && c == '$') continue;
+    if (c >= '0' && c <= '9')
+      d = unsigned(c - '0');
+    else if (Radix == 16 && c >= 'A' && c <= 'F')
+      d = unsigned(c - 'A' + 10);
+    else if (Radix == 16 && c >= 'a' && c <= 'f')
+      d = unsigned(c - 'a' + 10);
+    else
+      throw EConvertError(message);
+    if (d >= Radix) throw EConvertError(message);
+    acc = acc * Radix + d;
+  }
+  return static_cast<std::int32_t>(acc);
+}
+
+}  // namespace
+
+long double DecimalToExtended(bool negative, std::string_view whole, std::string_view fraction,
+                              long exponent) {
+  const long power = exponent - long(fraction.size());
   // Up to 19 digits times an exact power of ten: one exact operand pair, so
   // one multiplication or division rounds correctly.
   std::uint64_t digits = 0;
@@ -118,32 +143,9 @@ long double DecimalToExtended(std::string_view text, int scale) {
   norm.append(fraction);
   if (whole.empty() && fraction.empty()) norm += '0';
   norm += 'e';
-  norm += std::to_string(exponent + scale);
-  const long double value = strtold_l(norm.c_str(), nullptr, CLocale());
-  if (std::isinf(value)) BadFloat(text);
-  return value;
+  norm += std::to_string(exponent);
+  return strtold_l(norm.c_str(), nullptr, CLocale());
 }
-
-template <unsigned Radix>
-std::int32_t RadixToInt(std::string_view digits, const char* message) {
-  std::uint32_t acc = 0;  // wraps like the 32-bit accumulator it stands for
-  for (char c : digits) {
-    unsigned d;
-    if (Radix == 16 && c == '$') continue;
-    if (c >= '0' && c <= '9') d = unsigned(c - '0');
-    else if (Radix == 16 && c >= 'A' && c <= 'F') d = unsigned(c - 'A' + 10);
-    else if (Radix == 16 && c >= 'a' && c <= 'f') d = unsigned(c - 'a' + 10);
-    else throw EConvertError(message);
-    if (d >= Radix) throw EConvertError(message);
-    acc = acc * Radix + d;
-  }
-  return static_cast<std::int32_t>(acc);
-}
-
-}  // namespace
-
-void SetDecimalSeparator(char separator) { GDecimalSeparator.store(separator); }
-char DecimalSeparator() { return GDecimalSeparator.load(); }
 
 std::int32_t HexToInt(std::string_view digits) {
   return RadixToInt<16>(digits, "Invalid hexadecimal format");
@@ -175,7 +177,7 @@ long double SIFactor(char letter) {
   }
 }
 
-long double ParseNumber(std::string_view text) {
+long double ParseNumber(std::string_view text, char separator) {
   if (text.size() > 1) {
     switch (text[1]) {
       case 'b': return BinToInt(text.substr(2));
@@ -188,9 +190,9 @@ long double ParseNumber(std::string_view text) {
   // is the extended value nearest to 1100 and 2Y is exactly 2e24.
   if (!text.empty()) {
     if (const int scale = SuffixExponent(text.back()); scale != 0)
-      return DecimalToExtended(text.substr(0, text.size() - 1), scale);
+      return ReadDecimal(text.substr(0, text.size() - 1), scale, separator);
   }
-  return DecimalToExtended(text, 0);
+  return ReadDecimal(text, 0, separator);
 }
 
 bool IsSuffixLetter(char c) { return SuffixExponent(c) != 0; }

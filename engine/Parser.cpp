@@ -84,7 +84,7 @@ void TCalcExpress::NextToken(TToken& token) {
     kind = tkNumber;
     try {
       token.Payload = std::uint32_t(FConstants.size());
-      FConstants.push_back(ParseNumber(text));
+      FConstants.push_back(ParseNumber(text, DecimalSeparator()));
     } catch (const EConvertError& e) {
       token.Payload = kBadLiteral | std::uint32_t(FBadLiterals.size());
       FBadLiterals.push_back(e.what());

@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   // The first byte picks the angle unit and the decimal separator.
   const std::uint8_t mode = data[0];
-  SetDecimalSeparator(mode & 4 ? ',' : '.');
   const std::string_view formula(reinterpret_cast<const char*>(data + 1), size - 1);
 
   static TCalcExpress e;
+  e.SetDecimalSeparator(mode & 4 ? ',' : '.');
   static std::vector<long double> values(256);
   if (e.Variables().empty()) {
     e.Variables() = {"Pi", "A", "B", "C", "D", "E", "F", "X", "y1", "Long_Name"};

@@ -10,10 +10,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  SetDecimalSeparator(data[0] & 1 ? ',' : '.');
+  const char separator = data[0] & 1 ? ',' : '.';
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   try {
-    const long double v = ParseNumber(text);
+    const long double v = ParseNumber(text, separator);
     if (!std::isfinite(v)) std::abort();
   } catch (const EConvertError&) {
   }

@@ -1,5 +1,5 @@
 // Fuzz target for the preset reader: any bytes must load without harm into a
-// store that never outgrows its 256 slots, and what was loaded must survive
+// store that never outgrows its slots, and what was loaded must survive
 // being written and read again unchanged.
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +18,8 @@ void Check(bool ok) {
 TPresetState Fresh(bool hasExpression) {
   TPresetState s;
   s.HasExpression = hasExpression;
-  s.Variables = {"Pi", "A", "B", "C", "D", "E", "F", "X", "old"};
-  s.Values.fill(1);
+  s.Variables.Append("old");
+  for (std::size_t i = 0; i < kVariableSlots; ++i) s.Variables.Value(i) = 1;
   return s;
 }
 
@@ -37,28 +37,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TPresetState loaded = Fresh(hasExpression);
   TPresetReader reader(loaded);
   reader.Text(text);
-  Check(loaded.Variables.size() <= kPresetSlots);
-  Check(loaded.Variables.size() >= kPresetFixedNames);
-  Check(loaded.Variables[7] == "X");
-  Check(loaded.Format >= 0 && loaded.Format <= 3);
-  Check(loaded.Degs >= 0 && loaded.Degs <= 2);
+  Check(loaded.Variables.Count() <= kVariableSlots);
+  Check(loaded.Variables.Count() >= kFirstUserSlot);
+  Check(loaded.Variables.Name(kXSlot) == "X");
+  Check(loaded.Format >= nfDecimal && loaded.Format <= nfBinary);
+  Check(loaded.Degs >= cdDegreees && loaded.Degs <= cdGradians);
   Check(hasExpression || loaded.Func.empty());
-  for (std::size_t i = 1; i < loaded.Variables.size(); ++i) {
-    Check(loaded.Variables[i].find_first_of("=\r\n") == std::string::npos);
-    Check(ValueText(loaded.Values[i]).size() == 23);
+  for (std::size_t i = 1; i < loaded.Variables.Count(); ++i) {
+    Check(loaded.Variables.Name(i).find_first_of("=\r\n") == std::string::npos);
+    Check(ValueText(loaded.Variables.Value(i)).size() == 23);
   }
 
   // Written and read back into another state, the loaded state comes back.
   TPresetState again = Fresh(hasExpression);
-  again.Format = 1;
+  again.Format = nfHexadecimal;
   again.Eng = !loaded.Eng;
   again.AutoY = !loaded.AutoY;
   TPresetReader(again).Text(PresetText(loaded));
   Check(again.Func == loaded.Func);
   Check(again.Format == loaded.Format && again.Degs == loaded.Degs && again.Eng == loaded.Eng);
-  Check(again.Variables == loaded.Variables);
-  for (std::size_t i = 1; i < loaded.Variables.size(); ++i)
-    Check(ValueText(again.Values[i]) == ValueText(loaded.Values[i]));
+  Check(again.Variables.Names() == loaded.Variables.Names());
+  for (std::size_t i = 1; i < loaded.Variables.Count(); ++i)
+    Check(ValueText(again.Variables.Value(i)) == ValueText(loaded.Variables.Value(i)));
   Check(again.FromX == loaded.FromX && again.ToX == loaded.ToX);
   Check(again.FromY == loaded.FromY && again.ToY == loaded.ToY);
   Check(again.AutoY == loaded.AutoY);

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -74,34 +72,34 @@ std::string ValueText(long double value) {
 bool ReadPresetValue(std::string_view text, long double& value) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
-  const std::size_t start = i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t mantissaDigits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
-  std::size_t point = std::string_view::npos;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t wholeStart = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  const std::string_view whole = text.substr(wholeStart, i - wholeStart);
+  std::string_view fraction;
   if (i < text.size() && text[i] == '.') {
-    point = i++;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
+    const std::size_t fractionStart = ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    fraction = text.substr(fractionStart, i - fractionStart);
   }
-  if (mantissaDigits == 0) return false;
+  if (whole.empty() && fraction.empty()) return false;
+  long exponent = 0;
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t exponentDigits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
-    if (exponentDigits == 0) return false;
+    bool negativeExponent = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
+    const std::size_t digitsStart = i;
+    // Far beyond the extended range even for a mantissa of a billion digits:
+    // the value is then 0 or too large.
+    constexpr long kExponentCap = 2000000000;
+    while (i < text.size() && IsDigit(text[i]))
+      exponent = std::min(exponent * 10 + (text[i++] - '0'), kExponentCap);
+    if (i == digitsStart) return false;
+    if (negativeExponent) exponent = -exponent;
   }
   if (i != text.size()) return false;
-
-  // strtold keeps subnormal values (from_chars refuses them) but reads the
-  // locale's decimal point, so the "." is swapped for it.
-  std::string number(text.substr(start));
-  if (point != std::string_view::npos) {
-    const char* localPoint = std::localeconv()->decimal_point;
-    const std::string_view local = localPoint && *localPoint ? localPoint : ".";
-    if (local != ".") number.replace(point - start, 1, local);
-  }
-  const long double read = std::strtold(number.c_str(), nullptr);
+  const long double read = DecimalToExtended(negative, whole, fraction, exponent);
   if (std::isinf(read)) return false;  // beyond the extended range
   value = read;
   return true;
@@ -118,15 +116,15 @@ std::string PresetText(const TPresetState& state) {
   line("");
   line("[Calc]");
   line("Func=", state.HasExpression ? std::string_view(state.Func) : std::string_view());
-  line("Format=", std::to_string(state.Format));
-  line("Degs=", std::to_string(state.Degs));
+  line("Format=", std::to_string(int(state.Format)));
+  line("Degs=", std::to_string(int(state.Degs)));
   line("Eng=", state.Eng ? "1" : "0");
   line("");
   line("[Variables]");
-  const std::size_t count = std::min(state.Variables.size(), kPresetSlots);
-  for (std::size_t i = 1; i < count; ++i) {
-    out += state.Variables[i];
-    line("=", ValueText(state.Values[i]));
+  // Pi is the same in every calculator and is not written.
+  for (std::size_t i = kPiSlot + 1; i < state.Variables.Count(); ++i) {
+    out += state.Variables.Name(i);
+    line("=", ValueText(state.Variables.Value(i)));
   }
   line("");
   line("[Graph]");
@@ -139,7 +137,7 @@ std::string PresetText(const TPresetState& state) {
 }
 
 TPresetReader::TPresetReader(TPresetState& state) : FState(state) {
-  if (FState.Variables.size() > kPresetFixedNames) FState.Variables.resize(kPresetFixedNames);
+  FState.Variables.KeepFixedNames();
 }
 
 void TPresetReader::Line(std::string_view raw) {
@@ -179,9 +177,11 @@ void TPresetReader::CalcLine(std::string_view line) {
   if (StartsWith(line, "Func=")) {
     if (FState.HasExpression) FState.Func = line.substr(5);
   } else if (StartsWith(line, "Format=")) {
-    if (ReadDecimalInteger(line.substr(7), n) && n >= 0 && n <= 3) FState.Format = n;
+    if (ReadDecimalInteger(line.substr(7), n) && n >= nfDecimal && n <= nfBinary)
+      FState.Format = static_cast<TNumberFormat>(n);
   } else if (StartsWith(line, "Degs=")) {
-    if (ReadDecimalInteger(line.substr(5), n) && n >= 0 && n <= 2) FState.Degs = n;
+    if (ReadDecimalInteger(line.substr(5), n) && n >= cdDegreees && n <= cdGradians)
+      FState.Degs = static_cast<TCalcDeg>(n);
   } else if (StartsWith(line, "Eng=")) {
     FState.Eng = line.substr(4) == "1";
   }
@@ -193,16 +193,15 @@ void TPresetReader::VariableLine(std::string_view line) {
   const std::string_view name = line.substr(0, equals);
   long double value = 0;
   if (!ReadPresetValue(line.substr(equals + 1), value)) return;
-  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'F') {
-    FState.Values[1 + (name[0] - 'A')] = value;
-  } else if (name == "X") {
-    FState.Values[7] = value;
-  } else if (FState.Variables.size() < kPresetSlots) {
-    FState.Variables.emplace_back(name);
-    FState.Values[FState.Variables.size() - 1] = value;
-  } else {
-    ++FDropped;
+  // The memories and X are found by their fixed names, whatever they are
+  // called now; every other name is a user variable of the preset's own.
+  for (std::size_t slot = kFirstMemorySlot; slot <= kXSlot; ++slot) {
+    if (name == kFixedNames[slot]) {
+      FState.Variables.Value(slot) = value;
+      return;
+    }
   }
+  if (!FState.Variables.Append(std::string(name), value)) ++FDropped;
 }
 
 void TPresetReader::GraphLine(std::string_view line) {

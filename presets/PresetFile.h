@@ -5,18 +5,14 @@
 // standard C++ only; used by the Presets submenu, its tests and the fuzz target.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// The variable store: 256 values, the first eight names fixed ("Pi", "A" to
-// "F", "X").
-inline constexpr std::size_t kPresetSlots = 256;
-inline constexpr std::size_t kPresetFixedNames = 8;
-using TPresetValues = std::array<long double, kPresetSlots>;
+#include "calc/Format.h"
+#include "calc/VariableStore.h"
+#include "engine/CalcExpress.h"
 
 // What a preset saves and restores.
 struct TPresetState {
@@ -24,12 +20,10 @@ struct TPresetState {
   // then Func is neither written nor restored.
   bool HasExpression = true;
   std::string Func;
-  int Format = 0;
-  int Degs = 1;
+  TNumberFormat Format = nfDecimal;
+  TCalcDeg Degs = cdRadians;
   bool Eng = false;
-  // Entry i of Values belongs to the name at position i of Variables.
-  std::vector<std::string> Variables;
-  TPresetValues Values{};
+  TVariableStore Variables;
   // The graph window's range fields, as typed, and its automatic-Y box.
   std::string FromX, ToX, FromY, ToY;
   bool AutoY = true;
@@ -50,10 +44,10 @@ bool ReadPresetValue(std::string_view text, long double& value);
 // variables ("Pi") is not written.
 std::string PresetText(const TPresetState& state);
 
-// Reading a preset. Begin cuts the variables back to the eight fixed names
-// (their values stay); each line then changes the state as the preset says;
-// malformed lines are skipped one by one. A user variable that finds the 256
-// slots full is dropped.
+// Reading a preset. Begin cuts the variables back to the fixed names (their
+// values stay); each line then changes the state as the preset says;
+// malformed lines are skipped one by one. A user variable that finds the
+// store full is dropped.
 enum TPresetSection : std::uint8_t { psNone, psCalc, psVariables, psGraph };
 
 class TPresetReader {

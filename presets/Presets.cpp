@@ -10,16 +10,10 @@
 #include <exception>
 
 #include "calc/App.h"
-#include "calc/main.h"
 #include "platform/IniFile.h"
-#include "skin/SkinElements.h"
 #include "windows/preset.h"
 
 namespace {
-
-// The first three submenu items are "Save current", "Delete selected" and a
-// separator; the presets follow.
-constexpr qsizetype kFirstPresetItem = 3;
 
 std::string FileName(const QString& path) {
   return QFile::encodeName(path).toStdString();
@@ -36,17 +30,16 @@ void SetLineText(QLineEdit* field, const std::string& text) {
 
 }  // namespace
 
-TPresets::TPresets(TMainForm& form, TPresetForm& dialog, const TPresetGraphFields& graph,
-                   std::function<void()> refreshGrid, QObject* parent)
+TPresets::TPresets(IPresetHost& host, TPresetForm& dialog, const TPresetGraphFields& graph,
+                   QObject* parent)
     : QObject(parent),
-      FForm(form),
+      FHost(host),
       FDialog(dialog),
       FFromX(graph.FromX),
       FToX(graph.ToX),
       FFromY(graph.FromY),
       FToY(graph.ToY),
-      FAutoY(graph.AutoY),
-      FRefreshGrid(std::move(refreshGrid)) {}
+      FAutoY(graph.AutoY) {}
 
 QString TPresets::PresetFolder() {
   return QDir::current().absoluteFilePath(QStringLiteral("Presets"));
@@ -64,7 +57,7 @@ QAction* TPresets::AddPresetItem(const QString& name) {
   // A caption shows the name exactly: "&" would otherwise mark an access key.
   QString caption = name;
   caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-  QAction* item = FForm.MMPresets->addAction(caption);
+  QAction* item = FHost.PresetsMenu()->addAction(caption);
   item->setCheckable(true);
   item->setData(name);
   connect(item, &QAction::triggered, this,
@@ -84,13 +77,13 @@ void TPresets::PresetListing() {
 
 TPresetState TPresets::Snapshot() const {
   TPresetState s;
-  s.HasExpression = FForm.ExpressionEdit != nullptr;
-  if (FForm.ExpressionEdit) s.Func = FForm.ExpressionEdit->text().toStdString();
-  s.Format = FForm.NumberFormat;
-  s.Degs = FForm.Express->Degs();
-  s.Eng = FForm.EngMode;
-  s.Variables = FForm.Express->Variables();
-  s.Values = FForm.Values;
+  s.HasExpression = FHost.HasExpressionField();
+  if (s.HasExpression) s.Func = FHost.ExpressionText().toStdString();
+  const TCalcModes modes = FHost.Modes();
+  s.Format = modes.Format;
+  s.Degs = modes.Degs;
+  s.Eng = modes.Eng;
+  s.Variables = FHost.Variables();
   s.FromX = LineText(FFromX).toStdString();
   s.ToX = LineText(FToX).toStdString();
   s.FromY = LineText(FFromY).toStdString();
@@ -100,29 +93,24 @@ TPresetState TPresets::Snapshot() const {
 }
 
 void TPresets::Restore(const TPresetState& s) {
-  // Only a changed text is set, so an unchanged expression adds no undo step.
-  if (s.HasExpression) SetLineText(FForm.ExpressionEdit, s.Func);
-  FForm.NumberFormat = s.Format;
-  FForm.Express->SetDegs(static_cast<TCalcDeg>(s.Degs));
-  FForm.EngMode = s.Eng;
-  FForm.Express->Variables() = s.Variables;
-  FForm.Values = s.Values;
+  if (s.HasExpression) FHost.SetExpressionText(QString::fromStdString(s.Func));
   SetLineText(FFromX, s.FromX);
   SetLineText(FToX, s.ToX);
   SetLineText(FFromY, s.FromY);
   SetLineText(FToY, s.ToY);
   // Changing the box enables or disables the Y fields by its own handler.
   if (FAutoY) FAutoY->setChecked(s.AutoY);
+  // Last, as the calculator then shows the format and the angle unit.
+  FHost.Restore({s.Format, s.Degs, s.Eng}, s.Variables);
 }
 
 void TPresets::MMPresetSaveClick(QObject*) {
-  if (!FForm.Express) return;  // the main window is not created yet
   if (FDialog.exec() != QDialog::Accepted) return;
   const QString name = FDialog.Name();
   // The dialog refuses such names already; nothing outside the folder is
   // ever written, whoever closed the dialog.
   if (!IsSafePresetName(name.toStdString())) return;
-  FForm.UncheckPresets();
+  FHost.UncheckPresets();
   const QString path = PresetPath(name);
   if (!QFileInfo(path).isFile()) AddPresetItem(name)->setChecked(true);
   try {
@@ -136,7 +124,7 @@ void TPresets::MMPresetSaveClick(QObject*) {
 
 void TPresets::MMPresetClick(QObject* sender) {
   auto* item = qobject_cast<QAction*>(sender);
-  if (!item || !FForm.Express) return;
+  if (!item) return;
   const QString name = PresetItemName(item);
   TPresetState state = Snapshot();
   if (StaysInPresetFolder(name.toStdString())) {
@@ -147,16 +135,14 @@ void TPresets::MMPresetClick(QObject* sender) {
     }
   }
   Restore(state);
-  FForm.UpdateFormat();
-  FForm.UpdateDegsMenu();
-  if (FRefreshGrid) FRefreshGrid();
-  FForm.UncheckPresets();
+  emit VariablesChanged();
+  FHost.UncheckPresets();
   item->setChecked(true);
 }
 
 void TPresets::MMPresetDeleteClick(QObject*) {
-  QMenu* menu = FForm.MMPresets;
-  for (qsizetype i = kFirstPresetItem; i < menu->actions().size();) {
+  QMenu* menu = FHost.PresetsMenu();
+  for (qsizetype i = kFixedPresetItems; i < menu->actions().size();) {
     QAction* item = menu->actions().at(i);
     const QString name = PresetItemName(item);
     const QString path = PresetPath(name);
@@ -169,14 +155,4 @@ void TPresets::MMPresetDeleteClick(QObject*) {
     }
     ++i;
   }
-}
-
-TPresets* InstallPresets(TMainForm& form, TPresetForm& dialog, const TPresetGraphFields& graph,
-                         std::function<void()> refreshGrid) {
-  auto* presets = new TPresets(form, dialog, graph, std::move(refreshGrid), &form);
-  form.PresetForm = &dialog;
-  form.PresetListing = [presets] { presets->PresetListing(); };
-  form.PresetSave = [presets] { presets->MMPresetSaveClick(nullptr); };
-  form.PresetDelete = [presets] { presets->MMPresetDeleteClick(nullptr); };
-  return presets;
 }

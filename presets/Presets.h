@@ -1,22 +1,45 @@
 // The Presets submenu of the main window: listing the preset files at start,
 // "Save current", loading a preset by clicking its item, and "Delete
-// selected". Gui layer; the program entry installs it into the main window
-// with InstallPresets, and the key map reaches "Save current" through the
-// main window.
+// selected". Gui layer; made by TProgram, which connects it to the main
+// window (through IPresetHost) and to the variables window. The key map
+// reaches "Save current" through its menu item.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <functional>
 
+#include "calc/Calculator.h"
 #include "presets/PresetFile.h"
 
 class QAction;
 class QCheckBox;
 class QLineEdit;
-class TMainForm;
+class QMenu;
 class TPresetForm;
+
+// The Presets submenu starts with "Save current", "Delete selected" and a
+// separator; the preset items follow.
+inline constexpr qsizetype kFixedPresetItems = 3;
+
+// What a preset reaches of the calculator: the state it keeps (modes and
+// variables), the expression field and the Presets submenu.
+class IPresetHost {
+ public:
+  virtual ~IPresetHost() = default;
+  virtual TCalcModes Modes() const = 0;
+  virtual const TVariableStore& Variables() const = 0;
+  // Sets both at once; the calculator then shows the new modes.
+  virtual void Restore(const TCalcModes& modes, const TVariableStore& variables) = 0;
+  // The expression field: absent when the skin has none. A new text is
+  // recorded in the undo history like the user's.
+  virtual bool HasExpressionField() const = 0;
+  virtual QString ExpressionText() const = 0;
+  virtual void SetExpressionText(const QString& text) = 0;
+  virtual QMenu* PresetsMenu() const = 0;
+  // Clears the check of every preset item.
+  virtual void UncheckPresets() = 0;
+};
 
 // The graph window's parts a preset saves and restores. Any may be null (no
 // graph window): its line is then written empty and ignored when loading.
@@ -32,9 +55,8 @@ class TPresets : public QObject {
   Q_OBJECT
 
  public:
-  // `refreshGrid` rebuilds the variables window's grid (may be empty).
-  TPresets(TMainForm& form, TPresetForm& dialog, const TPresetGraphFields& graph,
-           std::function<void()> refreshGrid, QObject* parent = nullptr);
+  TPresets(IPresetHost& host, TPresetForm& dialog, const TPresetGraphFields& graph,
+           QObject* parent = nullptr);
 
   // Appends one item per entry of the Presets folder, in the folder's order.
   void PresetListing();
@@ -52,22 +74,18 @@ class TPresets : public QObject {
   static QString PresetFolder();
   static QString PresetPath(const QString& name);
 
+ signals:
+  // A preset was loaded: the variables window rebuilds its grid.
+  void VariablesChanged();
+
  private:
   QAction* AddPresetItem(const QString& name);
   // The calculator's state as a preset holds it, and back.
   TPresetState Snapshot() const;
   void Restore(const TPresetState& state);
 
-  TMainForm& FForm;
+  IPresetHost& FHost;
   TPresetForm& FDialog;
   QPointer<QLineEdit> FFromX, FToX, FFromY, FToY;
   QPointer<QCheckBox> FAutoY;
-  std::function<void()> FRefreshGrid;
 };
-
-// Sets the main window's preset hooks (listing, "Save current", "Delete
-// selected") and its PresetForm to `dialog`. The returned object belongs to
-// the main window. Call before the main window's FormCreate, which lists the
-// presets.
-TPresets* InstallPresets(TMainForm& form, TPresetForm& dialog, const TPresetGraphFields& graph,
-                         std::function<void()> refreshGrid);

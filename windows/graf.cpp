@@ -15,14 +15,12 @@
 #include <exception>
 #include <utility>
 
-#include "calc/Format.h"
 #include "windows/GraphMath.h"
 
 namespace {
 
 constexpr int kDefaultWidth = 659;
 constexpr int kDefaultHeight = 450;
-constexpr std::size_t kXPosition = 7;  // the variable "X" in the value store
 
 const QColor kBackground(0, 0, 0);
 const QColor kAxisColour(128, 128, 128);
@@ -32,14 +30,6 @@ void Name(QObject* object, const char* name) {
   object->setObjectName(QString::fromLatin1(name));
   if (auto* widget = qobject_cast<QWidget*>(object))
     widget->setAccessibleName(QString::fromLatin1(name));
-}
-
-long double FieldNumber(const QLineEdit* field) {
-  return ParseNumber(field->text().toStdString());
-}
-
-QString NumberText(long double v) {
-  return QString::fromStdString(PlainDecimal(v, DecimalSeparator()));
 }
 
 // Shows whatever the drawing got to, also when it stops with an exception.
@@ -227,14 +217,16 @@ void TGraphForm::DrawAxesClick() { FDrawAxes->setChecked(!FDrawAxes->isChecked()
 
 const QImage& TGraphForm::Bitmap() const { return FImage->Bitmap(); }
 
+long double TGraphForm::FieldNumber(const QLineEdit* field) const {
+  return FHost.Calculator().ReadNumber(field->text().toStdString());
+}
+
+QString TGraphForm::NumberText(long double v) const {
+  return QString::fromStdString(FHost.Calculator().PlainText(v));
+}
+
 bool TGraphForm::Sample(long double x, long double& value) {
-  TValueStore& values = FHost.Values();
-  values[kXPosition] = x;
-  TCalcExpress& express = FHost.Express();
-  value = express.Calc(values.data(), values.size());
-  // A formula the engine could not parse has no tree; whatever code it left,
-  // nothing of it can be plotted.
-  return express.Error() == ceOK && express.HasTree();
+  return FHost.Calculator().Sample(x, value);
 }
 
 void TGraphForm::DrawButClick() {
@@ -247,7 +239,7 @@ void TGraphForm::DrawButClick() {
   if (!FHost.HasExpressionField()) return;
   const QString text = FHost.ExpressionText();
   if (text.isEmpty()) return;
-  FHost.Express().SetFormula(text.toStdString());
+  FHost.Calculator().SetFormula(text.toStdString());
 
   const long double x1 = FieldNumber(FFromX);
   const long double x2 = FieldNumber(FToX);

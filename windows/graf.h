@@ -99,6 +99,10 @@ class TGraphForm : public QWidget, public ISettingsOwner {
   void LayoutChildren();
   // Stores x as "X", evaluates, and tells whether the sample is good.
   bool Sample(long double x, long double& value);
+  // A range field's number (EConvertError when it holds none), and a bound's
+  // text, with the calculator's decimal separator.
+  long double FieldNumber(const QLineEdit* field) const;
+  QString NumberText(long double v) const;
   void DrawAxesLines(QPainter& painter, long double x1, long double x2, long double ymin,
                      long double ymax);
   void DrawCurve(QPainter& painter, long double x1, long double x2, long double ymin,

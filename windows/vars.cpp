@@ -33,7 +33,7 @@ constexpr int kShownTextRole = Qt::UserRole;
 
 struct TFormatItem {
   const char* Name;
-  int Tag;
+  TNumberFormat Tag;
 };
 // Menu order: Hexadecimal, Decimal, Octal, Binary.
 constexpr TFormatItem kFormatItems[4] = {
@@ -165,7 +165,7 @@ void TVarsForm::CreateMenu() {
   for (int i = 0; i < 4; ++i) {
     QAction* item = FMenu->addAction(kFormatItems[i].Name);
     item->setObjectName(kFormatItems[i].Name);
-    item->setData(kFormatItems[i].Tag);
+    item->setData(int(kFormatItems[i].Tag));
     item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, item] { FormatClick(item); });
     FFormats[i] = item;
@@ -182,11 +182,12 @@ void TVarsForm::UpdateFormatMenu() {
 }
 
 QString TVarsForm::ValueText(long double value) const {
-  const bool eng = FHost.EngMode();
+  // In decimal the calculator's Eng mode applies, as on its display.
+  const TCalculator& calc = FHost.Calculator();
   try {
-    return QString::fromStdString(FormatValue(FValueFormat, value, eng, DecimalSeparator()));
+    return QString::fromStdString(calc.FormatValue(FValueFormat, value));
   } catch (const EInvalidOp&) {
-    return QString::fromStdString(FormatValue(nfDecimal, value, eng, DecimalSeparator()));
+    return QString::fromStdString(calc.FormatValue(nfDecimal, value));
   }
 }
 
@@ -215,19 +216,12 @@ void TVarsForm::RefreshGrid() {
   FDelegate->CloseEditor(false);
   TFlagGuard rebuilding(FRebuilding);
 
-  const std::vector<std::string>& names = FHost.Express().Variables();
-  const TValueStore& values = FHost.Values();
-  const int count = static_cast<int>(names.size());
+  const TVariableStore& store = FHost.Calculator().Variables();
+  const int count = static_cast<int>(store.Count());
   FGrid->setRowCount(count);
   for (int p = 1; p < count; ++p) {
-    SetCellText(p - 1, 0, QString::fromStdString(names[p]));
-    if (p < static_cast<int>(values.size())) {
-      SetValueCell(p - 1, values[p]);
-    } else {
-      // A name beyond the value array (from an outside file) has no value.
-      SetCellText(p - 1, 1, QString());
-      FGrid->item(p - 1, 1)->setData(kShownTextRole, QString());
-    }
+    SetCellText(p - 1, 0, QString::fromStdString(store.Name(p)));
+    SetValueCell(p - 1, store.Value(p));
   }
   if (count > 0) SetCellText(count - 1, 0, QString());
   if (count > 0 && !FGrid->currentIndex().isValid()) FGrid->setCurrentCell(0, 0);
@@ -246,28 +240,28 @@ void TVarsForm::CommitValueCell(int row) {
   // Untouched since the window wrote it: the store already holds the exact
   // value, which the rounded display text (or a radix's integer) would lose.
   if (text == item->data(kShownTextRole).toString()) return;
+  TCalculator& calc = FHost.Calculator();
   long double value = 0;
   try {
-    value = ParseNumber(text.toStdString());
+    value = calc.ReadNumber(text.toStdString());
   } catch (const EConvertError&) {
     return;  // not a number yet: keep the typed text and the old value
   }
-  const int position = row + 1;
-  TValueStore& values = FHost.Values();
-  if (position >= static_cast<int>(values.size())) return;
-  values[position] = value;
+  const std::size_t position = static_cast<std::size_t>(row) + 1;
+  if (position >= kVariableSlots) return;
+  calc.Variables().Value(position) = value;
   SetValueCell(row, value);
 }
 
 void TVarsForm::VariablesSelectCell(int col, int row) {
   if (FDeleting) return;
   if (!FRebuilding) {
-    std::vector<std::string>& names = FHost.Express().Variables();
-    const int count = static_cast<int>(names.size());
+    TVariableStore& store = FHost.Calculator().Variables();
+    const int count = static_cast<int>(store.Count());
     if (FCurCol == 1) {
       CommitValueCell(FCurRow);
     } else if (FCurCol == 0 && FCurRow >= 0 && FCurRow < count - 1) {
-      names[FCurRow + 1] = CellText(FCurRow, 0).toStdString();
+      store.Rename(static_cast<std::size_t>(FCurRow) + 1, CellText(FCurRow, 0).toStdString());
     }
   }
   // No cell at all (an emptied grid) leaves the last one remembered.
@@ -279,11 +273,13 @@ void TVarsForm::VariablesSelectCell(int col, int row) {
 
 void TVarsForm::VariablesSetEditText(int col, int row, const QString& text) {
   const int last = FGrid->rowCount() - 1;
-  std::vector<std::string>& names = FHost.Express().Variables();
+  TVariableStore& store = FHost.Calculator().Variables();
   if (row != last || col != 0 || text.isEmpty()) return;
-  if (static_cast<int>(names.size()) >= kMaxEntries) return;
+  if (static_cast<int>(store.Count()) >= kMaxEntries) return;
   FGrid->setRowCount(last + 2);
-  names.emplace_back();
+  // The name comes when the cell is left; a value typed into the entry row
+  // before it is already in the new variable's slot.
+  store.Append(std::string());
 }
 
 void TVarsForm::MoveRow(int from, int to) {
@@ -320,23 +316,17 @@ void TVarsForm::DeleteClick() {
   if (top > bottom) return;
 
   const int k = bottom - top + 1;
-  std::vector<std::string>& names = FHost.Express().Variables();
-  for (int i = 0; i < k && top + 1 < static_cast<int>(names.size()); ++i) {
-    names.erase(names.begin() + top + 1);
-  }
-
-  TValueStore& values = FHost.Values();
+  // The variables go with their values; those below move up with theirs.
+  FHost.Calculator().Variables().Erase(static_cast<std::size_t>(top) + 1,
+                                       static_cast<std::size_t>(k));
   const int rows = FGrid->rowCount();
-  for (int s = bottom + 1; s < rows; ++s) {
-    MoveRow(s, s - k);
-    if (s + 1 < static_cast<int>(values.size())) values[s - k + 1] = values[s + 1];
-  }
+  for (int s = bottom + 1; s < rows; ++s) MoveRow(s, s - k);
   FGrid->setRowCount(std::max(rows - k, 0));
 }
 
 void TVarsForm::FormatClick(QAction* item) {
   if (!item) return;
-  FValueFormat = item->data().toInt();
+  FValueFormat = static_cast<TNumberFormat>(item->data().toInt());
   UpdateFormatMenu();
   RefreshGrid();
 }

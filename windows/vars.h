@@ -1,7 +1,7 @@
 // TVarsForm: the variables window, a two-column grid of the calculator's
 // variables (names left, values right) where the user renames variables,
 // changes their values, adds new ones and deletes user variables. It edits the
-// calculator's variable store directly through ICalcHost. GUI layer; created
+// calculator's variable store through ICalcHost. GUI layer; created
 // by the program entry, shown and hidden by the main window, refreshed by
 // presets and skin changes, and asked by the keyboard hook to commit the value
 // cell on every Return.
@@ -21,11 +21,12 @@ class TVarsForm : public QWidget, public ISettingsOwner {
   Q_OBJECT
 
  public:
-  // The variable list is held to this many names by the window (the value
-  // array has one position more).
-  static constexpr int kMaxEntries = 255;
-  // Rows 0 to 6 show A to F and X; they are never deleted.
-  static constexpr int kFirstUserRow = 7;
+  // The variable list is held to this many names by the window, so the entry
+  // row always has a value slot.
+  static constexpr int kMaxEntries = static_cast<int>(kVariableSlots) - 1;
+  // Row r shows store position r + 1 (Pi is not shown): the rows before the
+  // first user variable (A to F and X) are never deleted.
+  static constexpr int kFirstUserRow = static_cast<int>(kFirstUserSlot) - 1;
 
   // A hidden tool window; the grid is first filled when it is shown. The owner
   // calls LoadSettings right after construction and SaveSettings before
@@ -42,7 +43,7 @@ class TVarsForm : public QWidget, public ISettingsOwner {
 
   // Handlers of the grid and its popup menu.
   void DeleteClick();
-  void FormatClick(QAction* item);  // the item's data is the format code
+  void FormatClick(QAction* item);  // the item's data is the number format
   void CloseClick();
   // The grid is about to select column `col`, row `row`: commits the cell
   // that was selected last.
@@ -51,7 +52,7 @@ class TVarsForm : public QWidget, public ISettingsOwner {
   // in the entry row's name cell adds a new entry.
   void VariablesSetEditText(int col, int row, const QString& text);
 
-  int ValueFormat() const { return FValueFormat; }
+  TNumberFormat ValueFormat() const { return FValueFormat; }
   int CurRow() const { return FCurRow; }
   int CurCol() const { return FCurCol; }
   bool Deleting() const { return FDeleting; }
@@ -90,7 +91,7 @@ class TVarsForm : public QWidget, public ISettingsOwner {
   QAction* FDelete = nullptr;
   QAction* FFormats[4] = {};  // Hexadecimal, Decimal, Octal, Binary
 
-  int FValueFormat = 0;
+  TNumberFormat FValueFormat = nfDecimal;
   int FCurRow = 0;
   int FCurCol = 0;
   bool FDeleting = false;

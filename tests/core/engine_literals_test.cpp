@@ -11,10 +11,7 @@ void PrintTo(TCalcError e, std::ostream* os) { *os << "code " << int(e); }
 
 namespace {
 
-class EngineLiterals : public ::testing::Test {
- protected:
-  void TearDown() override { SetDecimalSeparator('.'); }
-};
+class EngineLiterals : public ::testing::Test {};
 
 struct TValueRow {
   const char* Text;
@@ -84,13 +81,13 @@ TEST_F(EngineLiterals, ParseNumberFailures) {
 }
 
 TEST_F(EngineLiterals, DecimalSeparatorSetting) {
-  SetDecimalSeparator(',');
-  EXPECT_EQ(DecimalSeparator(), ',');
-  EXPECT_EQ(ParseNumber("1,5"), 1.5L);
-  EXPECT_EQ(ParseNumber("-2,25k"), -2250);
-  EXPECT_THROW(ParseNumber("2.5"), EConvertError);
-  // In a formula both points are read, whatever the setting.
   TCalcExpress e;
+  e.SetDecimalSeparator(',');
+  EXPECT_EQ(e.DecimalSeparator(), ',');
+  EXPECT_EQ(ParseNumber("1,5", ','), 1.5L);
+  EXPECT_EQ(ParseNumber("-2,25k", ','), -2250);
+  EXPECT_THROW(ParseNumber("2.5", ','), EConvertError);
+  // In a formula both points are read, whatever the setting.
   e.SetFormula("1,5+1.5");
   EXPECT_EQ(e.Calc(nullptr, 0), 3);
   EXPECT_EQ(e.Error(), ceOK);

@@ -20,10 +20,7 @@ using LD = std::numeric_limits<long double>;
 // A state as the calculator has it after start: the eight fixed names.
 TPresetState FreshState() {
   TPresetState s;
-  s.Variables = {"Pi", "A", "B", "C", "D", "E", "F", "X"};
-  s.Values.fill(0);
-  s.Values[0] = 3.14159265358979323846L;
-  s.Values[1] = 7;
+  s.Variables.Value(1) = 7;
   s.Func = "old";
   s.FromX = "-5";
   return s;
@@ -73,13 +70,13 @@ TEST(ReadPresetValue, TakesOnlyPlainRealNumbers) {
 TEST(PresetText, WritesTheSeventeenLinesInOrder) {
   TPresetState s = FreshState();
   s.Func = "sin(X)*a";
-  s.Format = 2;
-  s.Degs = 0;
+  s.Format = nfOctal;
+  s.Degs = cdDegreees;
   s.Eng = true;
-  s.Values[1] = 1.5L;
-  s.Values[7] = -0.00025L;
-  s.Variables.push_back("a");
-  s.Values[8] = 2;
+  s.Variables.Value(1) = 1.5L;
+  s.Variables.Value(7) = -0.00025L;
+  s.Variables.Append("a");
+  s.Variables.Value(8) = 2;
   s.ToX = "1,5";
   s.AutoY = false;
   const std::string zero = "= 0.00000000000000E+0000\r\n";
@@ -97,27 +94,29 @@ TEST(PresetText, WritesTheSeventeenLinesInOrder) {
 TEST(PresetText, ReadsBackEveryField) {
   TPresetState saved = FreshState();
   saved.Func = "2+3*Pi";
-  saved.Format = 3;
-  saved.Degs = 2;
+  saved.Format = nfBinary;
+  saved.Degs = cdGradians;
   saved.Eng = true;
   const long double values[] = {1.5L, -42, 1e-300L, -7.25e300L, 1.0L / 3, LD::denorm_min()};
-  for (int i = 0; i < 6; ++i) saved.Values[2 + i] = values[i];
-  saved.Variables.insert(saved.Variables.end(), {"u", "v", "u"});  // duplicates come back too
-  saved.Values[10] = 1e4000L;
+  for (int i = 0; i < 6; ++i) saved.Variables.Value(2 + i) = values[i];
+  for (const char* name : {"u", "v", "u"})
+    saved.Variables.Append(name);  // duplicates come back too
+  saved.Variables.Value(10) = 1e4000L;
   saved.FromY = "abc";
   saved.AutoY = false;
 
   TPresetState back = FreshState();  // with another user variable and values
-  back.Variables.push_back("stale");
-  back.Values[2] = 55;
+  back.Variables.Append("stale");
+  back.Variables.Value(2) = 55;
   TPresetReader(back).Text(PresetText(saved));
-  EXPECT_EQ(std::tie(back.Func, back.Format, back.Degs, back.Eng, back.Variables, back.FromX,
-                     back.FromY, back.AutoY),
-            std::tie(saved.Func, saved.Format, saved.Degs, saved.Eng, saved.Variables, saved.FromX,
-                     saved.FromY, saved.AutoY));
-  for (std::size_t i = 0; i < saved.Variables.size(); ++i)  // Pi (0) is not in the file
-    EXPECT_EQ(ValueText(back.Values[i]), ValueText(saved.Values[i])) << saved.Variables[i];
-  EXPECT_EQ(back.Values[7], LD::denorm_min());
+  EXPECT_EQ(std::tie(back.Func, back.Format, back.Degs, back.Eng, back.Variables.Names(),
+                     back.FromX, back.FromY, back.AutoY),
+            std::tie(saved.Func, saved.Format, saved.Degs, saved.Eng, saved.Variables.Names(),
+                     saved.FromX, saved.FromY, saved.AutoY));
+  for (std::size_t i = 0; i < saved.Variables.Count(); ++i)  // Pi (0) is not in the file
+    EXPECT_EQ(ValueText(back.Variables.Value(i)), ValueText(saved.Variables.Value(i)))
+        << saved.Variables.Name(i);
+  EXPECT_EQ(back.Variables.Value(7), LD::denorm_min());
 }
 
 // The C library's numeric locale never reaches the file, either way.
@@ -163,7 +162,9 @@ TEST(TPresetReader, AppliesTheLinesOneByOne) {
       {"lines outside a section, unknown headers and misplaced keys are ignored",
        "Func=no\nFormat=2\n[calc]\nFunc=no\n[Calc] \nFunc=no\n[Calc]\nfunc=no\n Func=no\n"
        "[Graph]\nFunc=no\nA=1\n",
-       [](S s) { EXPECT_EQ(std::tie(s.Func, s.Format, s.Values[1]), std::tuple("old", 0, 7)); }},
+       [](S s) {
+         EXPECT_EQ(std::tie(s.Func, s.Format, s.Variables.Value(1)), std::tuple("old", 0, 7));
+       }},
       {"Func takes the rest of the line", "[Calc]\nFunc= a=b \n",
        [](S s) { EXPECT_EQ(s.Func, " a=b "); }},
       {"Format and Degs keep their value when out of range or not a number",
@@ -176,17 +177,19 @@ TEST(TPresetReader, AppliesTheLinesOneByOne) {
       {"memory letters and X set their fixed slots, malformed values are ignored",
        "[Variables]\nB= 1.50000000000000E+0000\nF=-3\nX=0.5\nA=1,5\nA=\nA=1 \nA\n=\nAB\n",
        [](S s) {
-         EXPECT_EQ(std::tie(s.Values[1], s.Values[2], s.Values[6], s.Values[7]),
+         EXPECT_EQ(std::tie(s.Variables.Value(1), s.Variables.Value(2), s.Variables.Value(6),
+                            s.Variables.Value(7)),
                    std::tuple(7.0L, 1.5L, -3.0L, 0.5L));
-         EXPECT_EQ(s.Variables.size(), 8u);
+         EXPECT_EQ(s.Variables.Count(), 8u);
        }},
       {"any other name is appended, duplicates and the empty name too",
        "[Variables]\na=2\nPi=3\nAB=4\na=5\n=6\nx==7\n[Graph]\n[Variables]\nX1=8\n",
        [](S s) {
          const std::vector<std::string> names = {"Pi", "A", "B",  "C",  "D", "E", "F",
                                                  "X",  "a", "Pi", "AB", "a", "",  "X1"};
-         EXPECT_EQ(s.Variables, names);
-         EXPECT_EQ(std::tie(s.Values[8], s.Values[9], s.Values[12], s.Values[13]),
+         EXPECT_EQ(s.Variables.Names(), names);
+         EXPECT_EQ(std::tie(s.Variables.Value(8), s.Variables.Value(9), s.Variables.Value(12),
+                            s.Variables.Value(13)),
                    std::tuple(2.0L, 3.0L, 6.0L, 8.0L));
        }},
       {"graph fields are copied unchecked; AY=1 with a blank unchecks AutoY",
@@ -198,7 +201,7 @@ TEST(TPresetReader, AppliesTheLinesOneByOne) {
       {"carriage returns are not part of lines; the last line needs no line end",
        "[Calc]\r\nFunc=1+\r2\r\nFormat=2\r\r\n[Graph]\r\nX1=7\r\n[Variables]\r\nB=4",
        [](S s) {
-         EXPECT_EQ(std::tie(s.Func, s.Format, s.FromX, s.Values[2]),
+         EXPECT_EQ(std::tie(s.Func, s.Format, s.FromX, s.Variables.Value(2)),
                    std::tuple("1+2", 2, "7", 4.0L));
        }},
   };
@@ -210,19 +213,19 @@ TEST(TPresetReader, AppliesTheLinesOneByOne) {
 
 TEST(TPresetReader, CutsUserVariablesAndDropsThemWhenTheStoreIsFull) {
   TPresetState s = FreshState();
-  s.Variables.insert(s.Variables.end(), {"u", "v"});
-  s.Values[4] = 12;
+  for (const char* name : {"u", "v"}) s.Variables.Append(name);
+  s.Variables.Value(4) = 12;
   std::string text = "[Variables]\n";
   for (int i = 0; i < 300; ++i) text += "v" + std::to_string(i) + "=" + std::to_string(i) + "\n";
   text += "C=5\n";  // fixed slots still take values when the store is full
   TPresetReader reader(s);
   reader.Text(text);
-  ASSERT_EQ(s.Variables.size(), kPresetSlots);
-  EXPECT_EQ(s.Variables[8], "v0");
-  EXPECT_EQ(s.Variables.back(), "v247");
-  EXPECT_EQ(s.Values[255], 247);
-  EXPECT_EQ(s.Values[3], 5);
-  EXPECT_EQ(s.Values[4], 12);  // not in the preset: kept
+  ASSERT_EQ(s.Variables.Count(), kVariableSlots);
+  EXPECT_EQ(s.Variables.Name(8), "v0");
+  EXPECT_EQ(s.Variables.Names().back(), "v247");
+  EXPECT_EQ(s.Variables.Value(255), 247);
+  EXPECT_EQ(s.Variables.Value(3), 5);
+  EXPECT_EQ(s.Variables.Value(4), 12);  // not in the preset: kept
   EXPECT_EQ(reader.Dropped(), 52u);
 
   TPresetState noField = FreshState();  // no expression field: Func stays out

@@ -1,7 +1,8 @@
-// A calculator in a temporary program folder: a copy of the bundled skins, an
-// optional settings file, and helpers that click skin keys and read the
-// display. Errors the calculator reports are collected instead of shown in a
-// message box. Used by the calculator's GUI tests.
+// The calculator program in a temporary program folder: a copy of the bundled
+// skins, an optional settings file, the windows made by the program's own
+// wiring (TProgram), and helpers that click skin keys and read the display.
+// Errors the calculator reports are collected instead of shown in a message
+// box. Used by the calculator's GUI tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,10 +20,17 @@
 #include <ostream>
 
 #include "calc/App.h"
+#include "calc/KeyHook.h"
+#include "calc/Program.h"
 #include "calc/main.h"
 #include "controls/ImgBox.h"
+#include "presets/Presets.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
+#include "windows/about.h"
+#include "windows/graf.h"
+#include "windows/preset.h"
+#include "windows/vars.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -30,7 +38,6 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 class CalcFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetDecimalSeparator('.');
     ASSERT_TRUE(Dir.isValid());
     FormerDir = QDir::currentPath();
     CopySkins(QStringLiteral(ZUMBREL_BIN_DIR "/Skins"), Dir.filePath(QStringLiteral("Skins")));
@@ -38,7 +45,12 @@ class CalcFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    Form.reset();  // writes its settings into the temporary folder
+    Program.reset();  // the windows write their settings into the temporary folder
+    Form = nullptr;
+    Vars = nullptr;
+    Graph = nullptr;
+    Dialog = nullptr;
+    About = nullptr;
     QDir::setCurrent(FormerDir);
     ErrorReporter = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -68,17 +80,34 @@ class CalcFixture : public ::testing::Test {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
 
-  // Creates and shows the calculator; `settings` becomes zumbrel.ini.
-  void Start(const QByteArray& settings = {}) {
+  // Makes the program as it starts, with every window; `settings` becomes
+  // zumbrel.ini. The main window is shown.
+  void Start(const QByteArray& settings = {}) { ASSERT_TRUE(Launch(settings)); }
+  // The same, false when no skin loads.
+  bool Launch(const QByteArray& settings = {}) {
     if (!settings.isEmpty()) WriteFile(QStringLiteral("zumbrel.ini"), settings);
-    Form = std::make_unique<TMainForm>(Dir.path());
-    ASSERT_TRUE(Form->FormCreate());
-    Form->show();
+    Program = std::make_unique<TProgram>(Dir.path(), Separator);
+    Form = &Program->MainForm();
+    const bool started = Program->Start();
+    Vars = Program->VarsForm();
+    Graph = Program->GraphForm();
+    Dialog = Program->PresetForm();
+    About = Program->AboutForm();
+    return started;
   }
 
+  TCalculator& Calc() const { return Form->Calculator(); }
+  long double& Value(std::size_t slot) const { return Calc().Variables().Value(slot); }
+  TSkin& Skin() const { return *Form->Skin(); }
+  const TMainMenuItems& Menu() const { return Form->Menu(); }
+  const TSkinElements& Elements() const { return Form->Elements(); }
+  TSkinEdit* Edit() const { return Form->Elements().ExpressionEdit; }
+  // The preset items of the Presets submenu.
+  QList<QAction*> PresetItems() const { return Menu().MMPresets->actions().mid(kFixedPresetItems); }
+
   TImgBtn* Button(const QString& name) const {
-    for (int i = 0; i < Form->Skin->ButtonCount(); ++i)
-      if (Form->Skin->Buttons(i)->ButtonName() == name) return Form->Skin->Buttons(i);
+    for (int i = 0; i < Skin().ButtonCount(); ++i)
+      if (Skin().Buttons(i)->ButtonName() == name) return Skin().Buttons(i);
     return nullptr;
   }
 
@@ -86,18 +115,18 @@ class CalcFixture : public ::testing::Test {
   void Click(std::initializer_list<const char*> names) {
     for (const char* name : names) {
       QWidget* target = Button(QString::fromLatin1(name));
-      if (!target) target = Form->Skin->FindCheckBox(QString::fromLatin1(name));
+      if (!target) target = Skin().FindCheckBox(QString::fromLatin1(name));
       ASSERT_NE(target, nullptr) << name;
       QTest::mouseClick(target, Qt::LeftButton);
     }
   }
 
-  void Type(const QString& text) { QTest::keyClicks(Form->ExpressionEdit, text); }
-  QString Field() const { return Form->ExpressionEdit->text(); }
-  QString Display() const { return Form->ResultLabel->text(); }
+  void Type(const QString& text) { QTest::keyClicks(Edit(), text); }
+  QString Field() const { return Edit()->text(); }
+  QString Display() const { return Form->Elements().ResultLabel->text(); }
 
   QAction* SkinItem(const QString& name) const {
-    for (QAction* item : Form->MMSkin->actions())
+    for (QAction* item : Menu().MMSkin->actions())
       if (item->data().toString() == name) return item;
     return nullptr;
   }
@@ -105,5 +134,13 @@ class CalcFixture : public ::testing::Test {
   QTemporaryDir Dir;
   QString FormerDir;
   QStringList Errors;
-  std::unique_ptr<TMainForm> Form;
+  // The user's decimal separator, as the program is given it.
+  char Separator = '.';
+  std::unique_ptr<TProgram> Program;
+  // The program's windows, while it lives.
+  TMainForm* Form = nullptr;
+  TVarsForm* Vars = nullptr;
+  TGraphForm* Graph = nullptr;
+  TPresetForm* Dialog = nullptr;
+  TAboutForm* About = nullptr;
 };

@@ -17,19 +17,21 @@ const QByteArray kFieldsSkin =
     "[Main]\nPictureDir=Windows\nPicture=Background.bmp\nEdits=3\n[Edits]\n"
     "Edit1Name=A\nEdit1Text=5\nEdit2Name=Rate\nEdit2Text=0.5\nEdit3Name=Bad\nEdit3Text=x\n";
 
-int IndexOf(TMainForm& form, const char* name) { return IndexOfName(form.Express->Variables(), name); }
+int IndexOf(TMainForm& form, const char* name) {
+  return form.Calculator().Variables().IndexOf(name);
+}
 
 TEST_F(CalcSkinTest, VariableFieldsShowOrCreateTheirVariables) {
   WriteFile("Skins/Fields.skn", kFieldsSkin);
   Start("[Main]\nFormat=1\n");
-  Form->Values[1] = 255;
+  Value(1) = 255;
   Form->MMSkinClick(SkinItem("Fields"));
-  EXPECT_EQ(Form->Skin->FindEdit("A")->text(), "0xFF");
+  EXPECT_EQ(Skin().FindEdit("A")->text(), "0xFF");
   ASSERT_EQ(IndexOf(*Form, "Rate"), 8);
-  EXPECT_EQ(Form->Values[8], 0.5L);
-  EXPECT_EQ(Form->Skin->FindEdit("Rate")->text(), "0.5");
+  EXPECT_EQ(Value(8), 0.5L);
+  EXPECT_EQ(Skin().FindEdit("Rate")->text(), "0.5");
   ASSERT_EQ(IndexOf(*Form, "bad"), 9);
-  EXPECT_EQ(Form->Values[9], 0);
+  EXPECT_EQ(Value(9), 0);
   // Back on a skin without the fields, the variables stay.
   Form->MMSkinClick(SkinItem("Windows"));
   EXPECT_EQ(IndexOf(*Form, "Rate"), 8);
@@ -38,20 +40,20 @@ TEST_F(CalcSkinTest, VariableFieldsShowOrCreateTheirVariables) {
 TEST_F(CalcSkinTest, NamesBeyondTheLastFreeSlotGetNoVariable) {
   WriteFile("Skins/Fields.skn", kFieldsSkin);
   Start();
-  for (int i = 8; i < 255; ++i) Form->Express->Variables().push_back("V" + std::to_string(i));
+  for (int i = 8; i < 255; ++i) Calc().Variables().Append("V" + std::to_string(i));
   Form->MMSkinClick(SkinItem("Fields"));
-  ASSERT_EQ(Form->Express->Variables().size(), 256u);
-  EXPECT_EQ(Form->Express->Variables().back(), "Rate");
+  ASSERT_EQ(Calc().Variables().Count(), 256u);
+  EXPECT_EQ(Calc().Variables().Names().back(), "Rate");
   EXPECT_EQ(IndexOf(*Form, "Bad"), -1);
 }
 
 TEST_F(CalcSkinTest, AVariableFieldIsCommittedOnEnterAndWhenLeft) {
   Start("[Main]\nSkin=Midnight\n");
-  TSkinEdit* rate = Form->Skin->FindEdit("Rate");
+  TSkinEdit* rate = Skin().FindEdit("Rate");
   ASSERT_NE(rate, nullptr);
   Form->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-  Form->ExpressionEdit->setText("Rate*2");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+  Edit()->setText("Rate*2");
   rate->setFocus();
   rate->selectAll();
   QTest::keyClicks(rate, "4");
@@ -60,21 +62,21 @@ TEST_F(CalcSkinTest, AVariableFieldIsCommittedOnEnterAndWhenLeft) {
 
   rate->selectAll();
   QTest::keyClicks(rate, "1.5k");
-  Form->ExpressionEdit->setFocus();
-  EXPECT_EQ(Form->Values[IndexOf(*Form, "Rate")], 1500);
+  Edit()->setFocus();
+  EXPECT_EQ(Value(IndexOf(*Form, "Rate")), 1500);
   rate->setFocus();
   rate->selectAll();
   QTest::keyClicks(rate, "lots");
-  Form->ExpressionEdit->setFocus();
-  EXPECT_EQ(Form->Values[IndexOf(*Form, "Rate")], 1500);
+  Edit()->setFocus();
+  EXPECT_EQ(Value(IndexOf(*Form, "Rate")), 1500);
   EXPECT_EQ(rate->text(), "lots");
 }
 
 TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
   Start("[Main]\nSkin=Pocket\n");
-  ASSERT_NE(Form->ExpressionEdit, nullptr);
-  EXPECT_FALSE(Form->ExpressionEdit->isVisible());
-  EXPECT_EQ(Form->ExpressionEdit->focusPolicy(), Qt::NoFocus);
+  ASSERT_NE(Edit(), nullptr);
+  EXPECT_FALSE(Edit()->isVisible());
+  EXPECT_EQ(Edit()->focusPolicy(), Qt::NoFocus);
   Click({"2", "Plus", "3", "Enter"});
   EXPECT_EQ(Field(), "2+3");
   EXPECT_EQ(Display(), "5");
@@ -84,21 +86,23 @@ TEST_F(CalcSkinTest, SwitchingSkinsKeepsTheTextsAndTheModes) {
   Start();
   Click({"7", "Plus", "8", "Enter", "2ndF"});
   Form->MMSkinClick(SkinItem("Midnight"));
-  EXPECT_EQ(Form->SkinName, "Midnight");
-  EXPECT_TRUE(Form->Skin->FileName().endsWith("Midnight.skn"));
+  EXPECT_EQ(Form->SkinName(), "Midnight");
+  EXPECT_TRUE(Skin().FileName().endsWith("Midnight.skn"));
   EXPECT_EQ(Field(), "7+8");
   EXPECT_EQ(Display(), "15");
-  EXPECT_EQ(Form->Undo.CurrentText(), "7+8");
-  EXPECT_TRUE(Form->SecondF);
-  EXPECT_FALSE(Form->SecondFBox->Checked());
-  for (QAction* item : Form->MMSkin->actions()) EXPECT_EQ(item->isChecked(), item == SkinItem("Midnight"));
+  EXPECT_EQ(Form->Undo().CurrentText(), "7+8");
+  EXPECT_TRUE(Calc().SecondF());
+  EXPECT_FALSE(Elements().SecondFBox->Checked());
+  for (QAction* item : Menu().MMSkin->actions())
+    EXPECT_EQ(item->isChecked(), item == SkinItem("Midnight"));
   Click({"1", "Enter"});  // the caret stands after the restored text
   EXPECT_EQ(Display(), "88");
   // The new display opens the menu on a right click, as the window body does.
-  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), Form->ResultLabel->mapToGlobal(QPoint(5, 5)));
-  QCoreApplication::sendEvent(Form->ResultLabel, &click);
-  EXPECT_TRUE(Form->MainMenu->isVisible());
-  Form->MainMenu->hide();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                          Elements().ResultLabel->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(Elements().ResultLabel, &click);
+  EXPECT_TRUE(Menu().MainMenu->isVisible());
+  Menu().MainMenu->hide();
 }
 
 TEST_F(CalcSkinTest, AFailedSwitchRestoresTheCurrentSkinAndTexts) {
@@ -109,8 +113,8 @@ TEST_F(CalcSkinTest, AFailedSwitchRestoresTheCurrentSkinAndTexts) {
   Click({"6", "Multiply", "7", "Enter"});
   for (const char* name : {"Broken", "Corrupt"}) {
     SkinItem(name)->trigger();
-    EXPECT_EQ(Form->SkinName, "Windows") << name;
-    EXPECT_TRUE(Form->Skin->FileName().endsWith("Windows.skn")) << name;
+    EXPECT_EQ(Form->SkinName(), "Windows") << name;
+    EXPECT_TRUE(Skin().FileName().endsWith("Windows.skn")) << name;
     EXPECT_TRUE(SkinItem("Windows")->isChecked()) << name;
     EXPECT_FALSE(SkinItem(name)->isChecked()) << name;
     EXPECT_EQ(Field(), "6*7") << name;
@@ -125,8 +129,9 @@ TEST_F(CalcSkinTest, AfterAFailedLoadNoElementIsReached) {
   Start();
   EXPECT_FALSE(Form->ApplySkin("Nowhere"));
   for (QObject* field : std::initializer_list<QObject*>{
-           Form->ExpressionEdit, Form->ResultLabel, Form->MemSetBox, Form->MemClearBox, Form->MemOutBox,
-           Form->MemPlusBox, Form->MemMinusBox, Form->SecondFBox, Form->HypBox, Form->EngBox})
+           Edit(), Elements().ResultLabel, Elements().MemSetBox, Elements().MemClearBox,
+           Elements().MemOutBox, Elements().MemPlusBox, Elements().MemMinusBox,
+           Elements().SecondFBox, Elements().HypBox, Elements().EngBox})
     EXPECT_EQ(field, nullptr);
   Form->InsertText("1");
   Form->Evaluate();
@@ -140,16 +145,17 @@ TEST_F(CalcSkinTest, AfterAFailedLoadNoElementIsReached) {
 TEST_F(CalcSkinTest, AStartWithAMissingSkinShowsWindowsAndKeepsTheName) {
   WriteFile("Skins/Broken.skn", "[Main]\nPicture=Missing.bmp\n");
   Start("[Main]\nSkin=Gone\nFormat=3\n[Position]\nLeft=40\nTop=30\n");
-  EXPECT_TRUE(Form->Skin->FileName().endsWith("Windows.skn"));
-  EXPECT_EQ(Form->SkinName, "Gone");
+  EXPECT_TRUE(Skin().FileName().endsWith("Windows.skn"));
+  EXPECT_EQ(Form->SkinName(), "Gone");
   EXPECT_EQ(Form->pos(), QPoint(40, 30));
   EXPECT_EQ(Display(), "0b0");
-  EXPECT_EQ(Form->MMSkin->actions().size(), 4);
-  for (QAction* item : Form->MMSkin->actions()) EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
+  EXPECT_EQ(Menu().MMSkin->actions().size(), 4);
+  for (QAction* item : Menu().MMSkin->actions())
+    EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
   SkinItem("Broken")->trigger();  // back to the skin on the window, though "Gone" cannot load
-  EXPECT_TRUE(Form->Skin->FileName().endsWith("Windows.skn"));
+  EXPECT_TRUE(Skin().FileName().endsWith("Windows.skn"));
   EXPECT_EQ(Display(), "0b0");
-  Form->NumberFormat = 2;
+  Calc().SetNumberFormat(nfOctal);
   Form->FormDestroy();
   const IniFile ini(Dir.filePath("zumbrel.ini").toStdString());
   EXPECT_EQ(ini.ReadString("Main", "Skin", ""), "Gone");
@@ -159,10 +165,9 @@ TEST_F(CalcSkinTest, AStartWithAMissingSkinShowsWindowsAndKeepsTheName) {
 
 TEST_F(CalcSkinTest, AStartWithoutAnySkinFailsAndWritesNothing) {
   ASSERT_TRUE(QDir(Dir.filePath("Skins")).removeRecursively());
-  Form = std::make_unique<TMainForm>(Dir.path());
-  EXPECT_FALSE(Form->FormCreate());
-  EXPECT_EQ(Form->Skin, nullptr);
-  Form.reset();
+  EXPECT_FALSE(Launch());
+  EXPECT_EQ(Form->Skin(), nullptr);
+  Program.reset();
   EXPECT_FALSE(QFile::exists(Dir.filePath("zumbrel.ini")));
 }
 
@@ -178,7 +183,7 @@ TEST_F(CalcSkinTest, TheMenuHasEveryItemInOrder) {
       {"Variables", "F11", -1, true},  {"Graph", "F12", -1, true},             {"-", "", -1, false},
       {"About", "", -1, false},        {"Help", "F1", -1, false},              {"Exit", "", -1, false},
   };
-  const QList<QAction*> items = Form->MainMenu->actions();
+  const QList<QAction*> items = Menu().MainMenu->actions();
   ASSERT_EQ(items.size(), std::size(rows));
   for (qsizetype i = 0; i < items.size(); ++i) {
     const auto& [caption, shortcut, tag, checkable] = rows[i];
@@ -190,8 +195,8 @@ TEST_F(CalcSkinTest, TheMenuHasEveryItemInOrder) {
     EXPECT_EQ(item->data().isValid() ? item->data().toInt() : -1, tag) << caption;
     EXPECT_EQ(item->isCheckable(), checkable) << caption;
   }
-  EXPECT_EQ(Form->MMSkin->menuAction(), items[2]);
-  const QList<QAction*> presets = Form->MMPresets->actions();
+  EXPECT_EQ(Menu().MMSkin->menuAction(), items[2]);
+  const QList<QAction*> presets = Menu().MMPresets->actions();
   ASSERT_EQ(presets.size(), 3);
   EXPECT_EQ(presets[0]->text() + presets[1]->text(), "Save current\tCtrl+SDelete selected");
   EXPECT_TRUE(presets[2]->isSeparator());
@@ -199,48 +204,47 @@ TEST_F(CalcSkinTest, TheMenuHasEveryItemInOrder) {
 
 TEST_F(CalcSkinTest, MenuMarksFollowTheState) {
   Start("[Main]\nFormat=7\nAlwayOnTop=1\n");
-  EXPECT_TRUE(Form->MMRadians->isChecked());
-  for (QAction* item : {Form->MMHexadecimal, Form->MMDecimal, Form->MMOctal, Form->MMBinary})
+  EXPECT_TRUE(Menu().MMRadians->isChecked());
+  for (QAction* item : {Menu().MMHexadecimal, Menu().MMDecimal, Menu().MMOctal, Menu().MMBinary})
     EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
-  EXPECT_TRUE(Form->MMAlwaysOnTop->isChecked());
+  EXPECT_TRUE(Menu().MMAlwaysOnTop->isChecked());
   EXPECT_TRUE(Form->windowFlags() & Qt::WindowStaysOnTopHint);
 
   Click({"5", "Enter"});
-  Form->MMGradians->trigger();
-  EXPECT_EQ(Form->Express->Degs(), cdGradians);
-  EXPECT_FALSE(Form->MMDegrees->isChecked() || Form->MMRadians->isChecked());
-  EXPECT_TRUE(Form->MMGradians->isChecked());
+  Menu().MMGradians->trigger();
+  EXPECT_EQ(Calc().Degs(), cdGradians);
+  EXPECT_FALSE(Menu().MMDegrees->isChecked() || Menu().MMRadians->isChecked());
+  EXPECT_TRUE(Menu().MMGradians->isChecked());
   EXPECT_EQ(Display(), "5");
-  Form->MMOctal->trigger();
-  EXPECT_TRUE(Form->MMOctal->isChecked());
+  Menu().MMOctal->trigger();
+  EXPECT_TRUE(Menu().MMOctal->isChecked());
   EXPECT_EQ(Display(), "0o5");
-  Form->MMAlwaysOnTop->trigger();
-  EXPECT_FALSE(Form->MMAlwaysOnTop->isChecked());
+  Menu().MMAlwaysOnTop->trigger();
+  EXPECT_FALSE(Menu().MMAlwaysOnTop->isChecked());
   EXPECT_FALSE(Form->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(Form->isVisible());
 }
 
 TEST_F(CalcSkinTest, MenuItemsAndKeysReachTheirWindows) {
   Start();
-  Form->MMGraph->trigger();  // no graph window: nothing to show
-  EXPECT_FALSE(Form->MMGraph->isChecked());
-  QWidget vars, graph;
-  Form->VarsForm = &vars;
-  Form->GraphForm = &graph;
-  Form->MMVariables->trigger();
-  EXPECT_TRUE(vars.isVisible() && Form->MMVariables->isChecked());
-  vars.hide();
-  Form->Host().VariablesWindowHidden();
-  EXPECT_FALSE(Form->MMVariables->isChecked());
-  for (bool shown : {true, false}) {
-    Form->MMGraph->trigger();
-    EXPECT_EQ(graph.isVisible(), shown);
-    EXPECT_EQ(Form->MMGraph->isChecked(), shown);
+  {
+    TMainForm alone(Dir.path());
+    alone.Menu().MMGraph->trigger();  // no graph window: nothing to show
+    EXPECT_FALSE(alone.Menu().MMGraph->isChecked());
   }
-  QSignalSpy closed(Form.get(), &TMainForm::Closed);
+  Menu().MMVariables->trigger();
+  EXPECT_TRUE(Vars->isVisible() && Menu().MMVariables->isChecked());
+  Vars->hide();  // by its own means: the window tells the menu
+  EXPECT_FALSE(Menu().MMVariables->isChecked());
+  for (bool shown : {true, false}) {
+    Menu().MMGraph->trigger();
+    EXPECT_EQ(Graph->isVisible(), shown);
+    EXPECT_EQ(Menu().MMGraph->isChecked(), shown);
+  }
+  QSignalSpy closed(Form, &TMainForm::Closed);
   Click({"Close"});
   Form->show();
-  Form->MMExit->trigger();
+  Menu().MMExit->trigger();
   EXPECT_EQ(closed.count(), 2);
 }
 

@@ -129,32 +129,11 @@ QStringList Entries(const QString& folder) {
 
 class FaultsTest : public CalcFixture {
  protected:
-  void TearDown() override {
-    Graph.reset();
-    Vars.reset();
-    CalcFixture::TearDown();
-    Dialog.reset();
-  }
-
   // The calculator with its companions, as the program entry makes it.
-  void StartAll(const QByteArray& settings = {}) {
-    if (!settings.isEmpty()) WriteFile(QStringLiteral("zumbrel.ini"), settings);
-    Form = std::make_unique<TMainForm>(Dir.path());
-    Graph = std::make_unique<TGraphForm>(Form->Host(), Dir.filePath("zumbrel.ini").toStdString());
-    Vars = std::make_unique<TVarsForm>(Form->Host());
-    Dialog = std::make_unique<TPresetForm>();
-    Form->VarsForm = Vars.get();
-    Form->GraphForm = Graph.get();
-    InstallPresets(*Form, *Dialog,
-                   {Graph->FromX(), Graph->ToX(), Graph->FromY(), Graph->ToY(), Graph->AutoY()},
-                   [this] { Vars->RefreshGrid(); });
-    Form->OnVariablesChanged = [this] { Vars->RefreshGrid(); };
-    ASSERT_TRUE(Form->FormCreate());
-    Form->show();
-  }
+  void StartAll(const QByteArray& settings = {}) { Start(settings); }
 
   void SavePreset(const QString& name) {
-    WhileModal([this] { Form->MMPresetSave->trigger(); },
+    WhileModal([this] { Menu().MMPresetSave->trigger(); },
                [&](QWidget*) {
                  Dialog->PresetName()->setText(name);
                  QTest::keyClick(Dialog->PresetName(), Qt::Key_Return);
@@ -163,13 +142,13 @@ class FaultsTest : public CalcFixture {
 
   QStringList PresetItems(bool checkedOnly = false) const {
     QStringList names;
-    for (QAction* item : Form->MMPresets->actions().mid(3))
+    for (QAction* item : CalcFixture::PresetItems())
       if (!checkedOnly || item->isChecked()) names << TPresets::PresetItemName(item);
     return names;
   }
 
   QAction* PresetItem(const QString& name) const {
-    for (QAction* item : Form->MMPresets->actions().mid(3))
+    for (QAction* item : CalcFixture::PresetItems())
       if (TPresets::PresetItemName(item) == name) return item;
     return nullptr;
   }
@@ -179,20 +158,16 @@ class FaultsTest : public CalcFixture {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
 
-  std::vector<std::string>& Names() { return Form->Express->Variables(); }
+  const std::vector<std::string>& Names() const { return Calc().Variables().Names(); }
 
   // Fills the variable list with user variables U8, U9, ... up to `count`
   // names, each valued as its position.
   void FillVariables(std::size_t count) {
     for (std::size_t i = Names().size(); i < count; ++i) {
-      Names().push_back("U" + std::to_string(i));
-      Form->Values[i] = static_cast<long double>(i);
+      Calc().Variables().Append("U" + std::to_string(i));
+      Value(i) = static_cast<long double>(i);
     }
   }
-
-  std::unique_ptr<TGraphForm> Graph;
-  std::unique_ptr<TVarsForm> Vars;
-  std::unique_ptr<TPresetForm> Dialog;
 };
 
 // ---- Write-protected program folder --------------------------------------
@@ -201,7 +176,7 @@ class FaultsTest : public CalcFixture {
 TEST_F(FaultsTest, WriteProtectedFolderReportsAndKeepsTheSettingsFile) {
   const QByteArray settings = "[Main]\r\nSkin=Pocket\r\nFormat=1\r\n[Position]\r\nLeft=40\r\nTop=30\r\n";
   Start(settings);
-  Form->MMOctal->trigger();
+  Menu().MMOctal->trigger();
   const QStringList before = Entries(Dir.path());
   {
     TWriteProtect protect(Dir.path());
@@ -232,7 +207,7 @@ TEST_F(FaultsTest, WriteProtectedFolderWithoutSettingsFileReportsAndCreatesNothi
 TEST_F(FaultsTest, ReadOnlySettingsFileReportsAndStaysAsItWas) {
   const QByteArray settings = "[Main]\nSkin=Windows\nFormat=2\n";
   Start(settings);
-  Form->MMHexadecimal->trigger();
+  Menu().MMHexadecimal->trigger();
   const QString path = Dir.filePath("zumbrel.ini");
   ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
   RunGuarded([this] { Form->FormDestroy(); });
@@ -248,13 +223,13 @@ TEST_F(FaultsTest, FullDiskDuringPresetSaveKeepsThePreviousPreset) {
   TTinyDisk disk(Dir.filePath("Presets"), 64);
   if (!disk.Active()) GTEST_SKIP() << "no privilege to mount a small file system";
   StartAll();
-  Form->ExpressionEdit->setText(QStringLiteral("1+2"));
+  Edit()->setText(QStringLiteral("1+2"));
   SavePreset(QStringLiteral("kept"));
   const QByteArray before = ReadBytes("Presets/kept");
   ASSERT_TRUE(before.contains("Func=1+2\r\n"));
   ASSERT_TRUE(disk.Fill("filler"));
 
-  Form->ExpressionEdit->setText(QStringLiteral("4*5"));
+  Edit()->setText(QStringLiteral("4*5"));
   SavePreset(QStringLiteral("kept"));
   EXPECT_EQ(ReadBytes("Presets/kept"), before);
   EXPECT_EQ(Entries(Dir.filePath("Presets")), (QStringList{"filler", "kept"}));
@@ -262,10 +237,10 @@ TEST_F(FaultsTest, FullDiskDuringPresetSaveKeepsThePreviousPreset) {
   SavePreset(QStringLiteral("new"));
   EXPECT_FALSE(QFile::exists(Dir.filePath("Presets/new")));
   PresetItem(QStringLiteral("new"))->trigger();
-  EXPECT_EQ(Form->ExpressionEdit->text(), "4*5");
+  EXPECT_EQ(Edit()->text(), "4*5");
   // The saved preset still loads whole.
   PresetItem(QStringLiteral("kept"))->trigger();
-  EXPECT_EQ(Form->ExpressionEdit->text(), "1+2");
+  EXPECT_EQ(Edit()->text(), "1+2");
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 
@@ -273,14 +248,14 @@ TEST_F(FaultsTest, FullDiskDuringPresetSaveKeepsThePreviousPreset) {
 
 TEST_F(FaultsTest, ReadOnlyPresetIsNotReplaced) {
   StartAll();
-  Form->ExpressionEdit->setText(QStringLiteral("7*6"));
+  Edit()->setText(QStringLiteral("7*6"));
   SavePreset(QStringLiteral("fixed"));
   const QString path = Dir.filePath("Presets/fixed");
   const QByteArray before = ReadBytes("Presets/fixed");
   const auto readOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
   ASSERT_TRUE(QFile::setPermissions(path, readOnly));
 
-  Form->ExpressionEdit->setText(QStringLiteral("1/3"));
+  Edit()->setText(QStringLiteral("1/3"));
   SavePreset(QStringLiteral("fixed"));
   EXPECT_EQ(ReadBytes("Presets/fixed"), before);
   EXPECT_FALSE(QFile::permissions(path) & QFile::WriteOwner);
@@ -288,11 +263,11 @@ TEST_F(FaultsTest, ReadOnlyPresetIsNotReplaced) {
   EXPECT_EQ(PresetItems(), QStringList{"fixed"});
   EXPECT_TRUE(PresetItems(true).isEmpty());  // an existing name is never checked by a save
   PresetItem(QStringLiteral("fixed"))->trigger();
-  EXPECT_EQ(Form->ExpressionEdit->text(), "7*6");
+  EXPECT_EQ(Edit()->text(), "7*6");
 
   // Writable again, the same save goes through.
   ASSERT_TRUE(QFile::setPermissions(path, readOnly | QFile::WriteOwner));
-  Form->ExpressionEdit->setText(QStringLiteral("1/3"));
+  Edit()->setText(QStringLiteral("1/3"));
   SavePreset(QStringLiteral("fixed"));
   EXPECT_TRUE(ReadBytes("Presets/fixed").contains("Func=1/3\r\n"));
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
@@ -330,13 +305,13 @@ TEST_F(FaultsTest, GarbageSettingsFileGivesDefaultsAndTakesTheKeysBack) {
     SCOPED_TRACE(kind);
     const QByteArray garbage = Garbage(kind);
     Start(garbage);
-    ASSERT_TRUE(Form->Skin->Loaded());
-    EXPECT_EQ(Form->Skin->FileName(), Dir.filePath("Skins/Windows.skn"));
-    EXPECT_EQ(Form->NumberFormat, 0);
-    EXPECT_FALSE(Form->MMAlwaysOnTop->isChecked());
-    EXPECT_TRUE(Form->MMDecimal->isChecked());
-    Form->MMBinary->trigger();
-    const QString skinName = Form->SkinName;
+    ASSERT_TRUE(Skin().Loaded());
+    EXPECT_EQ(Skin().FileName(), Dir.filePath("Skins/Windows.skn"));
+    EXPECT_EQ(Calc().NumberFormat(), 0);
+    EXPECT_FALSE(Menu().MMAlwaysOnTop->isChecked());
+    EXPECT_TRUE(Menu().MMDecimal->isChecked());
+    Menu().MMBinary->trigger();
+    const QString skinName = Form->SkinName();
     const QPoint at = Form->pos();
     RunGuarded([this] { Form->FormDestroy(); });
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
@@ -348,7 +323,7 @@ TEST_F(FaultsTest, GarbageSettingsFileGivesDefaultsAndTakesTheKeysBack) {
     EXPECT_EQ(read.Format, 3);
     EXPECT_FALSE(read.AlwaysOnTop);
     EXPECT_EQ(QPoint(read.Left, read.Top), at);
-    Form.reset();
+    Program.reset();
     QFile::remove(Dir.filePath("zumbrel.ini"));
   }
 }
@@ -409,7 +384,7 @@ QByteArray FullSkin() {
 TEST_F(FaultsTest, SkinWithFortyNineElementsOfEachKindLoadsAndWorks) {
   WriteFile(QStringLiteral("Skins/Full.skn"), FullSkin());
   StartAll("[Main]\nSkin=Full\n");
-  TSkin& skin = *Form->Skin;
+  TSkin& skin = Skin();
   ASSERT_TRUE(skin.Loaded());
   EXPECT_EQ(skin.FileName(), Dir.filePath("Skins/Full.skn"));
   for (int count : {skin.ButtonCount(), skin.LabelCount(), skin.SlideBarCount(), skin.CheckBoxCount(),
@@ -420,7 +395,7 @@ TEST_F(FaultsTest, SkinWithFortyNineElementsOfEachKindLoadsAndWorks) {
                                  skin.CheckBoxes(i), skin.Images(i), skin.Edits(i)};
     for (const QWidget* element : elements) {
       ASSERT_NE(element, nullptr) << i;
-      EXPECT_EQ(element->parentWidget(), Form.get());
+      EXPECT_EQ(element->parentWidget(), Form);
       EXPECT_FALSE(element->accessibleName().isEmpty());
     }
   }
@@ -431,11 +406,11 @@ TEST_F(FaultsTest, SkinWithFortyNineElementsOfEachKindLoadsAndWorks) {
   // The 48 variable fields are variables; a value typed into one takes part.
   ASSERT_EQ(Names().size(), 8u + 48u);
   EXPECT_EQ(Names().back(), "V48");
-  EXPECT_EQ(Form->Values[8 + 47], 49);
+  EXPECT_EQ(Value(8 + 47), 49);
   TSkinEdit* v48 = skin.FindEdit(QStringLiteral("V48"));
   v48->setFocus();
   v48->setText(QStringLiteral("0x10"));
-  Form->ExpressionEdit->setText(QStringLiteral("V48*2+V1"));
+  Edit()->setText(QStringLiteral("V48*2+V1"));
   Form->Evaluate();
   EXPECT_EQ(Display(), "34");
   Click({"Clear", "4", "Multiply", "5", "Enter"});
@@ -466,16 +441,16 @@ TEST_F(FaultsTest, MillionCharacterFormulaPastedIsEvaluatedWhole) {
   ASSERT_EQ(formula.size(), 1000000);
 
   QGuiApplication::clipboard()->setText(formula);
-  Form->ExpressionEdit->setFocus();
-  Form->ExpressionEdit->paste();
+  Edit()->setFocus();
+  Edit()->paste();
   ASSERT_EQ(Field().size(), formula.size());
   Click({"Enter"});
   EXPECT_EQ(Display(), "500009");
 
   // Unbalanced, the same length gives the engine's error text, not a crash.
-  Form->ExpressionEdit->setText(QString(1000000, QLatin1Char('(')));
+  Edit()->setText(QString(1000000, QLatin1Char('(')));
   Click({"Enter"});
-  EXPECT_EQ(Display(), Form->ErrorTexts.value(ceSyntax));
+  EXPECT_EQ(Display(), QString::fromStdString(ErrorText(ceSyntax)));
   // Back steps to the pasted formula whole.
   Click({"Back"});
   EXPECT_EQ(Field().size(), formula.size());
@@ -492,17 +467,17 @@ TEST_F(FaultsTest, PresetWithTooManyVariablesFillsTheStoreAndNoMore) {
   QDir(Dir.path()).mkpath(QStringLiteral("Presets"));
   WriteFile(QStringLiteral("Presets/many"), preset);
   StartAll();
-  Form->LastResult = 17;
+  Calc().Evaluate("17");  // the last result
   PresetItem(QStringLiteral("many"))->trigger();
   ASSERT_EQ(Names().size(), 256u);
   EXPECT_EQ(Names().back(), "W248");
-  EXPECT_EQ(Form->Values[255], 248);
-  EXPECT_EQ(Form->LastResult, 17);  // the field after the values is untouched
+  EXPECT_EQ(Value(255), 248);
+  EXPECT_EQ(Calc().LastResult(), 17);  // the field after the values is untouched
   Click({"Enter"});
   EXPECT_EQ(Display(), "249");
-  Form->ExpressionEdit->setText(QStringLiteral("W249"));
+  Edit()->setText(QStringLiteral("W249"));
   Click({"Enter"});
-  EXPECT_EQ(Display(), Form->ErrorTexts.value(ceNoVariable));
+  EXPECT_EQ(Display(), QString::fromStdString(ErrorText(ceNoVariable)));
 
   // Saved again, the file holds exactly the 255 names after "Pi".
   SavePreset(QStringLiteral("again"));
@@ -518,10 +493,10 @@ TEST_F(FaultsTest, PresetWithTooManyVariablesFillsTheStoreAndNoMore) {
 TEST_F(FaultsTest, VariablesWindowOverAFullStoreWritesNothingPastIt) {
   StartAll();
   FillVariables(256);
-  Form->LastResult = 17;
-  const auto values = Form->Values;
-  Form->MMVariables->trigger();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(Vars.get()));
+  Calc().Evaluate("17");  // the last result
+  const auto values = Calc().Variables().Values();
+  Menu().MMVariables->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Vars));
   QTableWidget* grid = Vars->Variables();
   ASSERT_EQ(grid->rowCount(), 256);  // 255 variables and the entry row
   EXPECT_EQ(grid->item(254, 0)->text(), "U255");
@@ -535,15 +510,15 @@ TEST_F(FaultsTest, VariablesWindowOverAFullStoreWritesNothingPastIt) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
   };
   Vars->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Vars.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Vars));
   typeInto(255, 1, "99");
   typeInto(255, 0, "Q");
   typeInto(255, 1, "98");
   Vars->CommitValue();
   EXPECT_EQ(grid->rowCount(), 256);
   EXPECT_EQ(Names().size(), 256u);
-  EXPECT_EQ(Form->Values, values);
-  EXPECT_EQ(Form->LastResult, 17);
+  EXPECT_EQ(Calc().Variables().Values(), values);
+  EXPECT_EQ(Calc().LastResult(), 17);
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 
@@ -554,26 +529,26 @@ TEST_F(FaultsTest, SkinVariableFieldsBeyondTheStoreStayUnbound) {
   WriteFile(QStringLiteral("Skins/Full.skn"), FullSkin());
   StartAll();
   FillVariables(250);
-  Form->LastResult = 17;
+  Calc().Evaluate("17");  // the last result
   SkinItem(QStringLiteral("Full"))->trigger();
-  ASSERT_TRUE(Form->Skin->Loaded());
+  ASSERT_TRUE(Skin().Loaded());
   ASSERT_EQ(Names().size(), 256u);
   EXPECT_EQ(Names().back(), "V6");
-  EXPECT_EQ(Form->Values[255], 7);  // V6's initial text
-  const auto values = Form->Values;
+  EXPECT_EQ(Value(255), 7);  // V6's initial text
+  const auto values = Calc().Variables().Values();
 
-  TSkinEdit* unbound = Form->Skin->FindEdit(QStringLiteral("V48"));
+  TSkinEdit* unbound = Skin().FindEdit(QStringLiteral("V48"));
   unbound->setFocus();
   unbound->setText(QStringLiteral("5"));
-  Form->ExpressionEdit->setText(QStringLiteral("V6+U249"));
+  Edit()->setText(QStringLiteral("V6+U249"));
   Form->Evaluate();  // commits the focused field first
-  Form->ExpressionEdit->setFocus();
+  Edit()->setFocus();
   EXPECT_EQ(Display(), "256");
-  EXPECT_EQ(Form->Values, values);
-  Form->ExpressionEdit->setText(QStringLiteral("V48"));
+  EXPECT_EQ(Calc().Variables().Values(), values);
+  Edit()->setText(QStringLiteral("V48"));
   Form->Evaluate();
-  EXPECT_EQ(Display(), Form->ErrorTexts.value(ceNoVariable));
-  EXPECT_EQ(Form->LastResult, 256);
+  EXPECT_EQ(Display(), QString::fromStdString(ErrorText(ceNoVariable)));
+  EXPECT_EQ(Calc().LastResult(), 256);
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 

@@ -22,16 +22,9 @@ constexpr QRgb kBlack = 0x000000, kGrey = 0x808080, kYellow = 0xFFFF00;
 
 class TFakeHost : public ICalcHost {
  public:
-  TFakeHost() {
-    for (const char* name : {"Pi", "A", "B", "C", "D", "E", "F", "X"})
-      FExpress.Variables().push_back(name);
-    FValues.fill(0);
-  }
-  TCalcExpress& Express() override { return FExpress; }
-  TValueStore& Values() override { return FValues; }
+  TCalculator& Calculator() override { return FCalc; }
   bool HasExpressionField() const override { return HasField; }
   QString ExpressionText() const override { return Text; }
-  bool EngMode() const override { return false; }
   void VariablesWindowHidden() override {}
   void GraphWindowHidden() override { ++GraphHidden; }
 
@@ -40,8 +33,7 @@ class TFakeHost : public ICalcHost {
   int GraphHidden = 0;
 
  private:
-  TCalcExpress FExpress;
-  TValueStore FValues;
+  TCalculator FCalc;
 };
 
 class GraphTest : public ::testing::Test {
@@ -159,7 +151,7 @@ TEST_F(GraphTest, AutomaticBoundsAreRoundedOutward) {
       {"3", cdRadians, "2..4"},          // a constant is widened around its value
   };
   for (const Row& r : rows) {
-    host.Express().SetDegs(r.degs);
+    host.Calculator().SetDegs(r.degs);
     Draw(r.expression, true);
     EXPECT_EQ(YFields(), r.bounds) << r.expression;
   }
@@ -167,8 +159,8 @@ TEST_F(GraphTest, AutomaticBoundsAreRoundedOutward) {
   const int h = form->Bitmap().height();
   for (int x = 0; x < 651; ++x) ASSERT_EQ(Rows(x, kYellow), std::set<int>{h - h / 2}) << x;
   // X keeps the last sample; the formula stays set.
-  EXPECT_EQ(host.Values()[7], -5 + 650 * 10.0L / 651);
-  EXPECT_EQ(host.Express().Formula(), "3");
+  EXPECT_EQ(host.Calculator().Variables().Value(kXSlot), -5 + 650 * 10.0L / 651);
+  EXPECT_EQ(host.Calculator().Formula(), "3");
 
   // Unchecking AutoY keeps the rounded bounds for the next draw.
   Draw("sin(X)", true);
@@ -278,11 +270,10 @@ TEST_F(GraphTest, UserDrawsFromThePanelAndTogglesTheMenu) {
   TGraphForm& f = Form();
   f.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-  SetDecimalSeparator(',');
-  host.Express().SetDegs(cdDegreees);
+  host.Calculator().SetDecimalSeparator(',');
+  host.Calculator().SetDegs(cdDegreees);
   host.Text = "sin(X)";
   QTest::mouseClick(f.DrawBut(), Qt::LeftButton);
-  SetDecimalSeparator('.');
   EXPECT_EQ(YFields(), "-0,09..0,09");
   EXPECT_GT(Count(kYellow), 0);
 

@@ -25,17 +25,19 @@
 
 namespace {
 
-// Counts the keys that get past the map to a widget, and stands in for the
-// desktop's viewer of the help page.
+// Counts the keys that get past the map to a widget and the times a widget
+// is shown, and stands in for the desktop's viewer of the help page.
 class TSpy : public QObject {
   Q_OBJECT
 
  public:
   int Keys = 0;
+  int Shown = 0;
   QList<QUrl> Opened;
 
   bool eventFilter(QObject*, QEvent* e) override {
     if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) ++Keys;
+    if (e->type() == QEvent::Show) ++Shown;
     return false;
   }
 
@@ -57,34 +59,14 @@ class KeyHookTest : public CalcFixture {
  protected:
   void TearDown() override {
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    Graph.reset();
-    Vars.reset();
     CalcFixture::TearDown();
-    Dialog.reset();
-    About.reset();
   }
 
-  // The calculator with every window and the key map, as the program builds it.
+  // The calculator with every window and the key map, as the program builds
+  // it; every "Save current" (which asks for a name) is counted.
   void StartAll(const QByteArray& settings = {}) {
-    if (!settings.isEmpty()) WriteFile(QStringLiteral("zumbrel.ini"), settings);
-    Form = std::make_unique<TMainForm>(Dir.path());
-    Graph = std::make_unique<TGraphForm>(Form->Host(), Dir.filePath("zumbrel.ini").toStdString());
-    Vars = std::make_unique<TVarsForm>(Form->Host());
-    Dialog = std::make_unique<TPresetForm>();
-    About = std::make_unique<TAboutForm>();
-    InstallPresets(*Form, *Dialog,
-                   {Graph->FromX(), Graph->ToX(), Graph->FromY(), Graph->ToY(), Graph->AutoY()},
-                   [this] { Vars->RefreshGrid(); });
-    Form->VarsForm = Vars.get();
-    Form->GraphForm = Graph.get();
-    Form->AboutForm = About.get();
-    Form->KeyHook = new TKeyHook(*Form, Form.get());
-    Form->PresetSave = [this, save = Form->PresetSave] {
-      ++Saves;
-      save();
-    };
-    ASSERT_TRUE(Form->FormCreate());
-    Form->show();
+    Start(settings);
+    Dialog->installEventFilter(&Saves);
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &Spy, "Open");
   }
 
@@ -95,9 +77,7 @@ class KeyHookTest : public CalcFixture {
   }
   // A widget of each window that takes keys.
   TTargets Targets(bool dialogs) const {
-    TTargets t = {{"main", Form->ExpressionEdit},
-                  {"variables", Vars->Variables()},
-                  {"graph", Graph->FromX()}};
+    TTargets t = {{"main", Edit()}, {"variables", Vars->Variables()}, {"graph", Graph->FromX()}};
     if (dialogs) {
       t.emplace_back("about", About->Terms());
       t.emplace_back("preset", Dialog->PresetName());
@@ -105,19 +85,15 @@ class KeyHookTest : public CalcFixture {
     return t;
   }
   TState State() const {
-    return {Form->Express->Degs(), Form->NumberFormat, Form->EngMode, Vars->isVisible(),
-            Graph->isVisible(),    Spy.Opened.size(),  Display()};
+    return {Calc().Degs(),      Calc().NumberFormat(), Calc().EngMode(), Vars->isVisible(),
+            Graph->isVisible(), Spy.Opened.size(),     Display()};
   }
   void Enter(QWidget* target = nullptr) {
-    QTest::keyClick(target ? target : Form->ExpressionEdit, Qt::Key_Return);
+    QTest::keyClick(target ? target : Edit(), Qt::Key_Return);
   }
 
-  std::unique_ptr<TGraphForm> Graph;
-  std::unique_ptr<TVarsForm> Vars;
-  std::unique_ptr<TPresetForm> Dialog;
-  std::unique_ptr<TAboutForm> About;
   TSpy Spy;
-  int Saves = 0;
+  TSpy Saves;  // its Shown counts the name dialog's appearances
 };
 
 TEST_F(KeyHookTest, FunctionKeysActOnReleaseInEveryWindow) {
@@ -165,7 +141,7 @@ TEST_F(KeyHookTest, FunctionKeysActOnReleaseInEveryWindow) {
 
 TEST_F(KeyHookTest, AHeldKeyActsOnceWhateverModifiersAreHeld) {
   StartAll();
-  QWidget* target = Form->ExpressionEdit;
+  QWidget* target = Edit();
   const auto send = [&](QEvent::Type type, bool repeat) {
     QKeyEvent e(type, Qt::Key_F9, Qt::NoModifier, QString(), repeat);
     QApplication::sendEvent(target, &e);
@@ -176,23 +152,23 @@ TEST_F(KeyHookTest, AHeldKeyActsOnceWhateverModifiersAreHeld) {
     send(QEvent::KeyRelease, true);
     send(QEvent::KeyPress, true);
   }
-  EXPECT_FALSE(Form->EngMode);
+  EXPECT_FALSE(Calc().EngMode());
   send(QEvent::KeyRelease, false);
-  EXPECT_TRUE(Form->EngMode);
+  EXPECT_TRUE(Calc().EngMode());
 
   QTest::keyClick(target, Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(Form->NumberFormat, 1);
-  EXPECT_FALSE(Form->CtrlDown);
-  EXPECT_FALSE(Form->ShiftDown);
+  EXPECT_EQ(Calc().NumberFormat(), 1);
+  EXPECT_FALSE(Program->KeyHook().CtrlDown());
+  EXPECT_FALSE(Program->KeyHook().ShiftDown());
   Type("7");
 
   // Keys from the platform reach the window and then its focus widget; the
   // map still acts once.
   Form->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-  Form->ExpressionEdit->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+  Edit()->setFocus();
   QTest::keyClick(Form->windowHandle(), Qt::Key_F9);
-  EXPECT_FALSE(Form->EngMode);
+  EXPECT_FALSE(Calc().EngMode());
   QGuiApplication::clipboard()->setText("+1");
   QTest::keyClick(Form->windowHandle(), Qt::Key_Insert, Qt::ShiftModifier);
   EXPECT_EQ(Field(), "7+1");
@@ -203,7 +179,7 @@ TEST_F(KeyHookTest, ReturnCommitsTheVariablesCellThenEvaluates) {
   Type("A*2");
   ShowWindows();
   Vars->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Vars.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Vars));
   QTableWidget* grid = Vars->Variables();
   grid->setFocus();
   grid->setCurrentCell(0, 1);
@@ -212,10 +188,10 @@ TEST_F(KeyHookTest, ReturnCommitsTheVariablesCellThenEvaluates) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
   ASSERT_NE(QApplication::focusWidget(), grid);
   Enter(QApplication::focusWidget());
-  EXPECT_EQ(Form->Values[1], 21);
+  EXPECT_EQ(Value(1), 21);
   EXPECT_EQ(Display(), "42");
   // From the graph window too; the field keeps its own text.
-  Form->Values[1] = 5;
+  Value(1) = 5;
   Enter(Graph->FromX());
   EXPECT_EQ(Display(), "10");
   EXPECT_EQ(Graph->FromX()->text(), "-5");
@@ -237,8 +213,8 @@ TEST_F(KeyHookTest, EscClearsFromEveryWindowAndKeepsTheLastResult) {
     // The character is the map's; only the key's release gets through.
     EXPECT_EQ(reached.Keys, 1);
     EXPECT_EQ(Field(), "");
-    EXPECT_EQ(Form->focusWidget(), Form->ExpressionEdit);
-    EXPECT_EQ(Form->Undo.Count(), 1);
+    EXPECT_EQ(Form->focusWidget(), Edit());
+    EXPECT_EQ(Form->Undo().Count(), 1);
     EXPECT_EQ(Display(), "0x0");
     QTest::keyClick(target, Qt::Key_F6);
     EXPECT_EQ(Display(), "15");
@@ -247,13 +223,13 @@ TEST_F(KeyHookTest, EscClearsFromEveryWindowAndKeepsTheLastResult) {
 
 TEST_F(KeyHookTest, EscLeavesAHiddenExpressionButResetsHistoryAndDisplay) {
   StartAll("[Main]\nSkin=Pocket\n");
-  ASSERT_TRUE(Form->ExpressionEdit->isHidden());
+  ASSERT_TRUE(Edit()->isHidden());
   Click({"1", "2", "Plus", "3"});
-  Enter(Form.get());
+  Enter(Form);
   ASSERT_EQ(Display(), "15");
-  QTest::keyClick(Form.get(), Qt::Key_Escape);
+  QTest::keyClick(Form, Qt::Key_Escape);
   EXPECT_EQ(Field(), "12+3");
-  EXPECT_EQ(Form->Undo.Count(), 1);
+  EXPECT_EQ(Form->Undo().Count(), 1);
   EXPECT_EQ(Display(), "0");
 }
 
@@ -284,12 +260,12 @@ TEST_F(KeyHookTest, CtrlInsertCopiesAndShiftInsertPastesInEveryWindow) {
     target->removeEventFilter(&reached);
   }
   // A Ctrl whose release the program never saw still counts.
-  QTest::keyPress(Form->ExpressionEdit, Qt::Key_Control);
+  QTest::keyPress(Edit(), Qt::Key_Control);
   clipboard->setText("x");
-  QTest::keyClick(Form->ExpressionEdit, Qt::Key_Insert);
+  QTest::keyClick(Edit(), Qt::Key_Insert);
   EXPECT_EQ(clipboard->text(), "42");
-  QTest::keyRelease(Form->ExpressionEdit, Qt::Key_Control);
-  EXPECT_FALSE(Form->CtrlDown);
+  QTest::keyRelease(Edit(), Qt::Key_Control);
+  EXPECT_FALSE(Program->KeyHook().CtrlDown());
 }
 
 TEST_F(KeyHookTest, CtrlSAsksForANameAndTheDialogKeepsReturnAndEsc) {
@@ -302,17 +278,17 @@ TEST_F(KeyHookTest, CtrlSAsksForANameAndTheDialogKeepsReturnAndEsc) {
     const QString name = QStringLiteral("Preset%1").arg(++n);
     WhileModal([&, target = target] { QTest::keyClick(target, Qt::Key_S, Qt::ControlModifier); },
                [&](QWidget* modal) {
-                 ASSERT_EQ(modal, Dialog.get());
+                 ASSERT_EQ(modal, Dialog);
                  // Not a second dialog on top of this one.
                  QTest::keyClick(Dialog->PresetName(), Qt::Key_S, Qt::ControlModifier);
-                 EXPECT_EQ(Saves, n);
+                 EXPECT_EQ(Saves.Shown, n);
                  Dialog->PresetName()->setText(name);
                  QTest::keyClick(Dialog->PresetName(), Qt::Key_Return);
                });
     EXPECT_TRUE(QFileInfo(Dir.filePath("Presets/" + name)).isFile());
     EXPECT_EQ(Display(), "0");
   }
-  WhileModal([&] { QTest::keyClick(Form->ExpressionEdit, Qt::Key_S, Qt::ControlModifier); },
+  WhileModal([&] { QTest::keyClick(Edit(), Qt::Key_S, Qt::ControlModifier); },
              [&](QWidget*) {
                Dialog->PresetName()->setText("Never");
                QTest::keyClick(Dialog->PresetName(), Qt::Key_Escape);
@@ -324,25 +300,25 @@ TEST_F(KeyHookTest, CtrlSAsksForANameAndTheDialogKeepsReturnAndEsc) {
 TEST_F(KeyHookTest, TheAboutBoxAndAnOpenMenuKeepTheirOwnKeys) {
   StartAll();
   Type("2+2");
-  WhileModal([&] { Form->MMAbout->trigger(); },
+  WhileModal([&] { Menu().MMAbout->trigger(); },
              [&](QWidget* modal) {
-               ASSERT_EQ(modal, About.get());
+               ASSERT_EQ(modal, About);
                Enter(About->Terms());
                EXPECT_TRUE(About->isVisible());
                EXPECT_EQ(Display(), "0");
                QTest::keyClick(About->Terms(), Qt::Key_F5);
-               EXPECT_EQ(Form->NumberFormat, 1);
+               EXPECT_EQ(Calc().NumberFormat(), 1);
                QTest::keyClick(About->Terms(), Qt::Key_Escape);
              });
   EXPECT_FALSE(About->isVisible());
   EXPECT_EQ(Field(), "2+2");
 
-  Form->MainMenu->popup(Form->mapToGlobal(QPoint(10, 10)));
-  ASSERT_EQ(QApplication::activePopupWidget(), Form->MainMenu);
-  QTest::keyClick(Form->MainMenu, Qt::Key_F6);
-  EXPECT_EQ(Form->NumberFormat, 1);
-  QTest::keyClick(Form->MainMenu, Qt::Key_Escape);
-  EXPECT_FALSE(Form->MainMenu->isVisible());
+  Menu().MainMenu->popup(Form->mapToGlobal(QPoint(10, 10)));
+  ASSERT_EQ(QApplication::activePopupWidget(), Menu().MainMenu);
+  QTest::keyClick(Menu().MainMenu, Qt::Key_F6);
+  EXPECT_EQ(Calc().NumberFormat(), 1);
+  QTest::keyClick(Menu().MainMenu, Qt::Key_Escape);
+  EXPECT_FALSE(Menu().MainMenu->isVisible());
   EXPECT_EQ(Field(), "2+2");
 }
 

@@ -31,40 +31,29 @@ namespace {
 class PresetsTest : public CalcFixture {
  protected:
   void TearDown() override {
-    Graph.reset();
-    Vars.reset();
     CalcFixture::TearDown();
-    Dialog.reset();
     QLocale::setDefault(QLocale::c());
   }
 
-  // The calculator with its windows, the presets installed before creation.
+  // The calculator with its windows; every rebuild of the variables grid a
+  // preset asks for is counted.
   void StartPresets() {
-    Form = std::make_unique<TMainForm>(Dir.path());
-    Graph = std::make_unique<TGraphForm>(Form->Host(), Dir.filePath("zumbrel.ini").toStdString());
-    Vars = std::make_unique<TVarsForm>(Form->Host());
-    Dialog = std::make_unique<TPresetForm>();
-    Presets = InstallPresets(
-        *Form, *Dialog,
-        {Graph->FromX(), Graph->ToX(), Graph->FromY(), Graph->ToY(), Graph->AutoY()}, [this] {
-          ++Refreshes;
-          Vars->RefreshGrid();
-        });
-    ASSERT_TRUE(Form->FormCreate());
-    Form->show();
+    Start();
+    QObject::connect(Program->Presets(), &TPresets::VariablesChanged, Form,
+                     [this] { ++Refreshes; });
   }
 
   // "Save current" with `name` typed into the dialog and Return pressed.
   void Save(const QString& name) {
-    WhileModal([this] { Form->MMPresetSave->trigger(); },
+    WhileModal([this] { Menu().MMPresetSave->trigger(); },
                [&](QWidget* modal) {
-                 ASSERT_EQ(modal, Dialog.get());
+                 ASSERT_EQ(modal, Dialog);
                  Dialog->PresetName()->setText(name);
                  QTest::keyClick(Dialog->PresetName(), Qt::Key_Return);
                });
   }
 
-  QList<QAction*> Items() const { return Form->MMPresets->actions().mid(3); }
+  QList<QAction*> Items() const { return PresetItems(); }
   QStringList ItemNames(bool checkedOnly = false) const {
     QStringList names;
     for (QAction* item : Items())
@@ -78,26 +67,22 @@ class PresetsTest : public CalcFixture {
   }
   QString PresetFile(const QString& name) const { return QStringLiteral("Presets/") + name; }
 
-  std::unique_ptr<TGraphForm> Graph;
-  std::unique_ptr<TVarsForm> Vars;
-  std::unique_ptr<TPresetForm> Dialog;
-  TPresets* Presets = nullptr;
   int Refreshes = 0;
 };
 
 TEST_F(PresetsTest, SavedPresetRestoresEveryField) {
   // The user's decimal separator never reaches the file.
-  SetDecimalSeparator(',');
+  Separator = ',';
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   StartPresets();
   // The state to keep: expression, octal, Eng, degrees, values, a user
   // variable, the graph range with AutoY off.
-  Form->ExpressionEdit->setText(QStringLiteral("sin(X)+w"));
-  for (QAction* item : {Form->MMOctal, Form->MMEng, Form->MMDegrees}) item->trigger();
-  Form->Values[1] = 1.5L;
-  Form->Values[7] = -0.00025L;
-  Form->Express->Variables().push_back("w");
-  Form->Values[8] = 2.25L;
+  Edit()->setText(QStringLiteral("sin(X)+w"));
+  for (QAction* item : {Menu().MMOctal, Menu().MMEng, Menu().MMDegrees}) item->trigger();
+  Value(1) = 1.5L;
+  Value(7) = -0.00025L;
+  Calc().Variables().Append("w");
+  Value(8) = 2.25L;
   Graph->AutoY()->setChecked(false);
   Graph->FromX()->setText(QStringLiteral("-1"));
   Graph->ToY()->setText(QStringLiteral("7"));
@@ -114,26 +99,26 @@ TEST_F(PresetsTest, SavedPresetRestoresEveryField) {
                     "\r\n[Graph]\r\nX1=-1\r\nX2=5\r\nY1=-2\r\nY2=7\r\nAY=0\r\n"));
 
   // Change everything, then load the preset back.
-  Form->ExpressionEdit->setText(QStringLiteral("1+1"));
-  for (QAction* item : {Form->MMHexadecimal, Form->MMEng, Form->MMRadians}) item->trigger();
-  Form->Values[1] = 9;
-  Form->Values[2] = 4;  // B was saved as 0
-  Form->Express->Variables().push_back("zz");
+  Edit()->setText(QStringLiteral("1+1"));
+  for (QAction* item : {Menu().MMHexadecimal, Menu().MMEng, Menu().MMRadians}) item->trigger();
+  Value(1) = 9;
+  Value(2) = 4;  // B was saved as 0
+  Calc().Variables().Append("zz");
   Graph->AutoY()->setChecked(true);
   Graph->FromX()->setText(QStringLiteral("0"));
   Graph->ToY()->setText(QStringLiteral("1"));
   Form->UncheckPresets();
 
   Item("first")->trigger();
-  EXPECT_EQ(Form->ExpressionEdit->text(), "sin(X)+w");
-  EXPECT_EQ(std::tie(Form->NumberFormat, Form->EngMode), std::tuple(2, true));
-  EXPECT_EQ(Form->Express->Degs(), cdDegreees);
-  for (QAction* item : {Form->MMOctal, Form->MMEng, Form->MMDegrees})
+  EXPECT_EQ(Edit()->text(), "sin(X)+w");
+  EXPECT_EQ(std::tuple(Calc().NumberFormat(), Calc().EngMode()), std::tuple(nfOctal, true));
+  EXPECT_EQ(Calc().Degs(), cdDegreees);
+  for (QAction* item : {Menu().MMOctal, Menu().MMEng, Menu().MMDegrees})
     EXPECT_TRUE(item->isChecked());
-  for (QAction* item : {Form->MMHexadecimal, Form->MMRadians}) EXPECT_FALSE(item->isChecked());
+  for (QAction* item : {Menu().MMHexadecimal, Menu().MMRadians}) EXPECT_FALSE(item->isChecked());
   const std::vector<std::string> names = {"Pi", "A", "B", "C", "D", "E", "F", "X", "w"};
-  EXPECT_EQ(Form->Express->Variables(), names);
-  EXPECT_EQ(std::tie(Form->Values[1], Form->Values[2], Form->Values[7], Form->Values[8]),
+  EXPECT_EQ(Calc().Variables().Names(), names);
+  EXPECT_EQ(std::tie(Value(1), Value(2), Value(7), Value(8)),
             std::tuple(1.5L, 0.0L, -0.00025L, 2.25L));
   EXPECT_FALSE(Graph->AutoY()->isChecked());
   EXPECT_TRUE(Graph->FromY()->isEnabled());  // the box's own handler ran
@@ -145,21 +130,21 @@ TEST_F(PresetsTest, SavedPresetRestoresEveryField) {
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 
   // The restored user variable takes part in evaluation.
-  Form->ExpressionEdit->setText(QStringLiteral("w*4"));
+  Edit()->setText(QStringLiteral("w*4"));
   Form->Evaluate();
-  EXPECT_EQ(Form->LastResult, 9);
+  EXPECT_EQ(Calc().LastResult(), 9);
 }
 
 TEST_F(PresetsTest, FirstSaveMakesTheFolderAndSavingAgainOverwrites) {
   StartPresets();
   ASSERT_FALSE(QDir(Dir.filePath("Presets")).exists());
-  Form->ExpressionEdit->setText(QStringLiteral("1"));
+  Edit()->setText(QStringLiteral("1"));
   Save(QStringLiteral("p"));
-  Form->ExpressionEdit->setText(QStringLiteral("2"));
+  Edit()->setText(QStringLiteral("2"));
   Save(QStringLiteral("q"));
   EXPECT_EQ(CheckedNames(), QStringList{"q"});
 
-  Form->ExpressionEdit->setText(QStringLiteral("3"));
+  Edit()->setText(QStringLiteral("3"));
   Save(QStringLiteral("p"));
   EXPECT_EQ(ItemNames(), (QStringList{"p", "q"}));
   EXPECT_TRUE(CheckedNames().isEmpty());
@@ -181,24 +166,24 @@ TEST_F(PresetsTest, ListsEveryEntryAndLoadsOrDeletesOnlyFiles) {
   EXPECT_TRUE(CheckedNames().isEmpty());
   EXPECT_EQ(Item("a&b")->text(), "a&&b");  // shown as "a&b", not with an access key
 
-  Form->Express->Variables().push_back("mine");
+  Calc().Variables().Append("mine");
   Item("folder")->trigger();  // a folder loads nothing, yet becomes the checked item
-  EXPECT_EQ(Form->Express->Variables().size(), 9u);
+  EXPECT_EQ(Calc().Variables().Count(), 9u);
   EXPECT_EQ(CheckedNames(), QStringList{"folder"});
   EXPECT_EQ(Refreshes, 1);
-  Form->MMPresetDelete->trigger();
+  Menu().MMPresetDelete->trigger();
   EXPECT_TRUE(QFileInfo(Dir.filePath(PresetFile("folder"))).isDir());
   EXPECT_NE(Item("folder"), nullptr);
 
   Item("a&b")->trigger();
-  EXPECT_EQ(Form->ExpressionEdit->text(), "7*7");
-  EXPECT_EQ(Form->Express->Variables().back(), "old");
+  EXPECT_EQ(Edit()->text(), "7*7");
+  EXPECT_EQ(Calc().Variables().Names().back(), "old");
   EXPECT_EQ(CheckedNames(), QStringList{"a&b"});
-  Form->MMPresetDelete->trigger();
+  Menu().MMPresetDelete->trigger();
   EXPECT_FALSE(QFile::exists(Dir.filePath(PresetFile("a&b"))));
   EXPECT_EQ(Item("a&b"), nullptr);
 
-  Form->MMPresetDelete->trigger();  // nothing checked: nothing happens
+  Menu().MMPresetDelete->trigger();  // nothing checked: nothing happens
   EXPECT_EQ(Items().size(), 2);
   EXPECT_TRUE(QFile::exists(Dir.filePath(PresetFile(".hidden"))));
 }
@@ -207,7 +192,7 @@ TEST_F(PresetsTest, UnsafeNamesAreRefusedInTheDialog) {
   StartPresets();
   for (const QString name : {"", ".", "..", "../evil", "sub/evil", "back\\slash", "tab\there"}) {
     SCOPED_TRACE(name.toStdString());
-    WhileModal([this] { Form->MMPresetSave->trigger(); },
+    WhileModal([this] { Menu().MMPresetSave->trigger(); },
                [&](QWidget*) {
                  Dialog->PresetName()->setText(name);
                  QString message;
@@ -275,7 +260,7 @@ TEST_F(PresetsTest, FailedSaveKeepsThePreviousPreset) {
   rlimit small = old;
   small.rlim_cur = 64;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  Form->ExpressionEdit->setText(QStringLiteral("2"));
+  Edit()->setText(QStringLiteral("2"));
   Save(QStringLiteral("kept"));
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);

@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -27,44 +26,31 @@ void PrintTo(const QString& text, std::ostream* os) {
 namespace {
 
 using Names = std::vector<std::string>;
-const Names kStartNames = {"Pi", "A", "B", "C", "D", "E", "F", "X"};
 
 class TFakeHost : public ICalcHost {
  public:
-  TFakeHost() {
-    FExpress.Variables() = kStartNames;
-    FValues.fill(0);
-    FValues[0] = std::numbers::pi_v<long double>;
-  }
-  TCalcExpress& Express() override { return FExpress; }
-  TValueStore& Values() override { return FValues; }
+  TCalculator& Calculator() override { return FCalc; }
   bool HasExpressionField() const override { return false; }
   QString ExpressionText() const override { return {}; }
-  bool EngMode() const override { return Eng; }
   void VariablesWindowHidden() override { ++HiddenCalls; }
   void GraphWindowHidden() override {}
 
   // Evaluates `formula` as the calculator would, with the store's values.
   long double Eval(const std::string& formula) {
-    FExpress.SetFormula(formula);
-    EXPECT_EQ(FExpress.Error(), ceOK) << formula;
-    return FExpress.Calc(FValues.data(), FValues.size());
+    const TCalcResult result = FCalc.Evaluate(formula);
+    EXPECT_EQ(result.Error, ceOK) << formula;
+    return result.Value;
   }
 
-  bool Eng = false;
   int HiddenCalls = 0;
 
  private:
-  TCalcExpress FExpress;
-  TValueStore FValues{};
+  TCalculator FCalc;
 };
 
 class VarsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetDecimalSeparator('.');
-    Reset();
-  }
+  void SetUp() override { Reset(); }
   // A fresh calculator store and window.
   void Reset() {
     form.reset();
@@ -80,8 +66,9 @@ class VarsTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     grid->setFocus();
   }
-  Names& VarNames() { return Host().Express().Variables(); }
-  long double& Value(int position) { return Host().Values()[position]; }
+  TVariableStore& Store() { return Host().Calculator().Variables(); }
+  const Names& VarNames() { return Store().Names(); }
+  long double& Value(int position) { return Store().Value(position); }
   QString Cell(int row, int col) const {
     const QTableWidgetItem* item = grid->item(row, col);
     return item ? item->text() : QString();
@@ -103,7 +90,7 @@ class VarsTest : public ::testing::Test {
   }
   void AddUserVariables(int n) {
     for (int i = 1; i <= n; ++i) {
-      VarNames().push_back("U" + std::to_string(i));
+      Store().Append("U" + std::to_string(i));
       Value(7 + i) = 10 * i;
     }
   }
@@ -203,7 +190,7 @@ TEST_F(VarsTest, RadixSwitchRewritesCellsButNoValue) {
   EXPECT_EQ(Cell(0, 1), "0o377");
   Item("Binary")->trigger();
   EXPECT_EQ(Cell(0, 1), "0b11111111");
-  Host().Eng = true;
+  Host().Calculator().SetEngMode(true);
   Item("Decimal")->trigger();
   EXPECT_EQ(Cell(0, 1), "255");
   EXPECT_EQ(Cell(3, 1), "2.5");
@@ -228,7 +215,7 @@ TEST_F(VarsTest, EntryRowAddsARowAtTheFirstKeystroke) {
 }
 
 TEST_F(VarsTest, NoEntryIsAddedAt255Names) {
-  for (int i = 8; i < TVarsForm::kMaxEntries; ++i) VarNames().push_back("V" + std::to_string(i));
+  for (int i = 8; i < TVarsForm::kMaxEntries; ++i) Store().Append("V" + std::to_string(i));
   Show();
   ASSERT_EQ(grid->rowCount(), 255);
   const Names before = VarNames();

@@ -1,6 +1,7 @@
 // A helper for GUI tests of modal windows: runs the code that shows a modal
-// window and waits for it, and answers that window as soon as it is up. A
-// window still open three seconds after the answer fails the test and is closed.
+// window and waits for it, and answers that window as soon as it is up and
+// active. A window still open three seconds after the answer fails the test
+// and is closed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,11 +15,16 @@
 inline void WhileModal(const std::function<void()>& open,
                        const std::function<void(QWidget*)>& answer) {
   bool answered = false;
+  int polls = 0;
   QTimer poll;
   poll.setInterval(5);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible() || answered) return;
+    // The window becomes active, and takes the keyboard focus, a moment
+    // after it shows (later still on a busy machine); a window that never
+    // does is answered after a second all the same.
+    if (!modal->isActiveWindow() && ++polls < 200) return;
     answered = true;
     poll.stop();
     answer(modal);

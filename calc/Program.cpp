@@ -1,0 +1,101 @@
+#include "calc/Program.h"
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include "calc/App.h"
+#include "calc/KeyHook.h"
+#include "calc/Settings.h"
+#include "calc/main.h"
+#include "platform/IniFile.h"
+#include "presets/Presets.h"
+#include "windows/about.h"
+#include "windows/graf.h"
+#include "windows/preset.h"
+#include "windows/vars.h"
+
+TProgram::TProgram(const QString& programDir, char decimalSeparator)
+    : FSettingsPath(
+          QDir(programDir).filePath(QString::fromLatin1(kSettingsFileName)).toStdString()),
+      FForm(std::make_unique<TMainForm>(programDir)) {
+  FForm->Calculator().SetDecimalSeparator(decimalSeparator);
+  const TMainMenuItems& m = FForm->Menu();
+  TKeyTargets keys;
+  keys.Help = m.MMHelp;
+  keys.Degrees = m.MMDegrees;
+  keys.Radians = m.MMRadians;
+  keys.Gradians = m.MMGradians;
+  keys.Hexadecimal = m.MMHexadecimal;
+  keys.Decimal = m.MMDecimal;
+  keys.Octal = m.MMOctal;
+  keys.Binary = m.MMBinary;
+  keys.Eng = m.MMEng;
+  keys.Variables = m.MMVariables;
+  keys.Graph = m.MMGraph;
+  keys.CopyResult = m.MMCopyResult;
+  keys.PresetSave = m.MMPresetSave;
+  keys.Paste = [this] { FForm->PasteCommand(); };
+  keys.Return = [this] {
+    // A value being typed in the variables window counts in this evaluation.
+    if (FVars) FVars->CommitValue();
+    FForm->Evaluate();
+  };
+  keys.Escape = [this] { FForm->EscapeCommand(); };
+  keys.NameDialogShown = [this] { return FPresetForm && FPresetForm->isVisible(); };
+  FKeyHook = std::make_unique<TKeyHook>(std::move(keys));
+  FForm->SetKeyHook(FKeyHook.get());
+}
+
+TProgram::~TProgram() {
+  // The companions go first: they still tell the main window when they hide.
+  FPresetForm.reset();
+  FGraph.reset();
+  FVars.reset();
+  FAbout.reset();
+  FForm.reset();
+}
+
+bool TProgram::Start() {
+  bool created = false;
+  RunGuarded([&] { created = FForm->FormCreate(); });
+  if (!created) return false;
+  FForm->show();
+  // The calculator is opened for a quick sum: its window goes on the screen
+  // and is painted before the companions, which start hidden, are made. The
+  // user cannot reach them before the message loop runs.
+  QGuiApplication::sync();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  CreateCompanions();
+  return true;
+}
+
+void TProgram::CreateCompanions() {
+  // In their order, each reading its own settings.
+  FAbout = std::make_unique<TAboutForm>();
+  FVars = std::make_unique<TVarsForm>(FForm->Host());
+  RunGuarded([&] { FVars->LoadSettings(IniFile(FSettingsPath)); });
+  FGraph = std::make_unique<TGraphForm>(FForm->Host(), FSettingsPath);
+  FPresetForm = std::make_unique<TPresetForm>();
+  FForm->SetCompanions(FVars.get(), FGraph.get(), FAbout.get());
+  TVarsForm* vars = FVars.get();
+  QObject::connect(FForm.get(), &TMainForm::VariablesChanged, vars,
+                   [vars] { vars->RefreshGrid(); });
+  FPresets = new TPresets(
+      FForm->PresetHost(), *FPresetForm,
+      {FGraph->FromX(), FGraph->ToX(), FGraph->FromY(), FGraph->ToY(), FGraph->AutoY()},
+      FForm.get());
+  QObject::connect(FPresets, &TPresets::VariablesChanged, vars, [vars] { vars->RefreshGrid(); });
+  FForm->SetPresets(FPresets);
+  RunGuarded([&] { FPresets->PresetListing(); });
+}
+
+void TProgram::Finish() {
+  RunGuarded([&] { FForm->FormDestroy(); });
+  if (FVars) {
+    RunGuarded([&] {
+      IniFile ini(FSettingsPath);
+      FVars->SaveSettings(ini);
+    });
+  }
+  if (FGraph) RunGuarded([&] { FGraph->FormDestroy(); });
+}

@@ -1,0 +1,64 @@
+// TProgram: the calculator's windows, made and connected in the program's
+// one order. First the main window with its key map, whose creation reads the
+// settings and loads the skin; it is shown and painted before the rest, which
+// start hidden: the about box, the variables window, the graph window, the
+// preset-name dialog and the Presets submenu. At the end each window writes
+// its settings, the main window first. Gui layer; the program entry and the
+// GUI tests both build the program here, so what is tested is what runs.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <string>
+
+class TAboutForm;
+class TGraphForm;
+class TKeyHook;
+class TMainForm;
+class TPresetForm;
+class TPresets;
+class TVarsForm;
+
+class TProgram {
+ public:
+  // `programDir` holds the skins, presets, help and settings file;
+  // `decimalSeparator` is the user's.
+  TProgram(const QString& programDir, char decimalSeparator);
+  // The windows go, companions first (they still tell the main window when
+  // they hide); the main window and the graph window write their settings
+  // if Finish did not (errors are then dropped).
+  ~TProgram();
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+
+  // Creates the windows. False when no skin could be loaded: nothing but the
+  // main window was made, and the caller reports it and ends the program.
+  bool Start();
+  // The orderly end: the main window's settings, then the variables
+  // window's, then the graph window's; each error is reported.
+  void Finish();
+
+  TMainForm& MainForm() const { return *FForm; }
+  TKeyHook& KeyHook() const { return *FKeyHook; }
+  // Null until Start has made them.
+  TAboutForm* AboutForm() const { return FAbout.get(); }
+  TVarsForm* VarsForm() const { return FVars.get(); }
+  TGraphForm* GraphForm() const { return FGraph.get(); }
+  TPresetForm* PresetForm() const { return FPresetForm.get(); }
+  TPresets* Presets() const { return FPresets; }
+
+  // The settings file beside the program.
+  const std::string& SettingsPath() const { return FSettingsPath; }
+
+ private:
+  void CreateCompanions();
+
+  std::string FSettingsPath;
+  std::unique_ptr<TMainForm> FForm;
+  std::unique_ptr<TKeyHook> FKeyHook;
+  std::unique_ptr<TAboutForm> FAbout;
+  std::unique_ptr<TVarsForm> FVars;
+  std::unique_ptr<TGraphForm> FGraph;
+  std::unique_ptr<TPresetForm> FPresetForm;
+  TPresets* FPresets = nullptr;  // belongs to the main window
+};
