@@ -80,83 +80,6 @@ long double TanReduced(long double d, const TUnit& u, bool cot) {
   return cot ? 1 / t : t;
 }
 
-// ---- radians: a quick argument reduction ----
-//
-// The library reduces every argument beyond pi/4 with its multi-precision
-// routine, which costs more than the sine itself. For |x| < 2^30 * pi/2 the
-// reduction x = k pi/2 + (hi + lo) is done here with pi/2 in three parts
-// (k * P1 and k * P2 are exact), and sin(hi + lo) is sin(hi) + lo cos(hi),
-// where lo is so small that cos(hi) needs only a few digits. Arguments whose
-// remainder is tiny (x very near a multiple of pi/2) go to the library.
-constexpr long double kTwoOverPi = 0xa2f9836e4e44152ap-64L;
-constexpr long double kHalfPi1 = 0x6487ed51p-30L;
-constexpr long double kHalfPi2 = 0x85a308d3p-65L;
-constexpr long double kHalfPi3 = 0x98cc51701b839a25p-132L;
-
-struct TRadians {
-  int Quadrant;  // k mod 4
-  long double Hi, Lo;
-};
-
-bool ReduceQuickly(long double x, TRadians& r) {
-  if (!(std::fabs(x) < 0x1p30L)) return false;
-  const long double k = std::rint(x * kTwoOverPi);
-  const long double t1 = x - k * kHalfPi1;  // exact
-  const long double p2 = k * kHalfPi2;      // exact
-  const long double t2 = t1 - p2;
-  const long double b = t2 - t1;
-  const long double e2 = (t1 - (t2 - b)) - (p2 + b);  // t1 - p2 = t2 + e2 exactly
-  const long double c = e2 - k * kHalfPi3;
-  r.Hi = t2 + c;
-  r.Lo = (t2 - r.Hi) + c;
-  if (std::fabs(r.Hi) < 0x1p-30L) return false;
-  r.Quadrant = static_cast<int>(static_cast<long long>(k) & 3);
-  return true;
-}
-
-// sin and cos of hi + lo with |hi| <= about pi/4 and |lo| < ulp(hi).
-long double SinPair(long double hi, long double lo) {
-  const long double h2 = hi * hi;
-  return std::sin(hi) + lo * (1 - h2 / 2 + h2 * h2 / 24);
-}
-long double CosPair(long double hi, long double lo) {
-  const long double h2 = hi * hi;
-  return std::cos(hi) - lo * hi * (1 - h2 / 6 + h2 * h2 / 120);
-}
-
-long double SinRadians(long double x) {
-  TRadians r;
-  if (!ReduceQuickly(x, r)) return std::sin(x);
-  switch (r.Quadrant) {
-    case 0: return SinPair(r.Hi, r.Lo);
-    case 1: return CosPair(r.Hi, r.Lo);
-    case 2: return -SinPair(r.Hi, r.Lo);
-    default: return -CosPair(r.Hi, r.Lo);
-  }
-}
-
-long double CosRadians(long double x) {
-  TRadians r;
-  if (!ReduceQuickly(x, r)) return std::cos(x);
-  switch (r.Quadrant) {
-    case 0: return CosPair(r.Hi, r.Lo);
-    case 1: return -SinPair(r.Hi, r.Lo);
-    case 2: return -CosPair(r.Hi, r.Lo);
-    default: return SinPair(r.Hi, r.Lo);
-  }
-}
-
-// tan x (or cot x): tan(hi + lo) = t + lo (1 + t^2), and in odd quadrants
-// tan x = -cot(hi + lo).
-long double TanRadians(long double x, bool cot) {
-  TRadians r;
-  if (!ReduceQuickly(x, r)) return cot ? 1 / std::tan(x) : std::tan(x);
-  const long double t = std::tan(r.Hi);
-  const long double tt = t + r.Lo * (1 + t * t);
-  if (r.Quadrant % 2 == 0) return cot ? 1 / tt : tt;
-  return cot ? -tt : -1 / tt;
-}
-
 bool Unusable(long double x, long double& result) {
   if (std::isnan(x)) {
     result = x;
@@ -180,8 +103,11 @@ long double SinQuadrant(int q, long double d, const TUnit& u) {
   }
 }
 
+// In radians the library reduces the argument itself, with a multi-precision
+// multiple of pi/2, and keeps the rest of the reduction in its kernel: an own
+// reduction ahead of it would round once more.
 long double Sin(long double x, TCalcDeg degs) {
-  if (degs == cdRadians) return SinRadians(x);
+  if (degs == cdRadians) return std::sin(x);
   long double bad;
   if (Unusable(x, bad)) return bad;
   const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
@@ -190,7 +116,7 @@ long double Sin(long double x, TCalcDeg degs) {
 }
 
 long double Cos(long double x, TCalcDeg degs) {
-  if (degs == cdRadians) return CosRadians(x);
+  if (degs == cdRadians) return std::cos(x);
   long double bad;
   if (Unusable(x, bad)) return bad;
   const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
@@ -200,7 +126,7 @@ long double Cos(long double x, TCalcDeg degs) {
 
 // tan (cot = false) or cot of x; tan(q + d) is -cot(d) in odd quadrants.
 long double Tan(long double x, TCalcDeg degs, bool cot) {
-  if (degs == cdRadians) return TanRadians(x, cot);
+  if (degs == cdRadians) return cot ? 1 / std::tan(x) : std::tan(x);
   long double bad;
   if (Unusable(x, bad)) return bad;
   const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;

@@ -134,6 +134,7 @@ TEST_F(EngineEval, FunctionsInRadians) {
       {"arcctg(0)", ceOK, kPi / 2}, {"arcctg(-1)", ceOK, 2.356194490192344928846982537459627L, 1},
       {"arctg(1e4000)", ceOK, kPi / 2}, {"ctg(0)", ceDivisionByZero, 0}, {"tg(0)", ceOK, 0},
       {"sin(0)", ceOK, 0},     {"cos(0)", ceOK, 1},    {"sec(0)", ceOK, 1},
+      {"tg(7)", ceOK, 0.8714479827243187364564508896L},  // correctly rounded
       {"cosec(0)", ceDivisionByZero, 0}, {"sin(1e4000)", ceOK, std::sin(1e4000L)},
       {"tanh(20000)", ceOK, 1}, {"tanh(-20000)", ceOK, -1}, {"sech(20000)", ceOK, 0},
       {"cosech(-20000)", ceOK, 0}, {"coth(20000)", ceOK, 1}, {"sinh(20000)", ceOverflow, 0},
