@@ -42,10 +42,6 @@ std::int32_t HexToInt(std::string_view digits);  // throws EConvertError
 std::int32_t OctToInt(std::string_view digits);  // throws EConvertError
 std::int32_t BinToInt(std::string_view digits);  // throws EConvertError
 
-// The SI factor of a suffix letter (y z a f p n u m k M G T P E Z Y), or 0
-// when the letter is none of them.
-long double SIFactor(char letter);
-
 // Index of the first name equal to `name` regardless of letter case, or -1.
 int IndexOfName(const std::vector<std::string>& names, std::string_view name);
 

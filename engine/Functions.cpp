@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/ExprInternal.h"
+#include "engine/PowersOfTen.h"
 
 namespace {
 
@@ -157,15 +158,11 @@ long double Ln(long double x) {
 long double Log10(long double x) {
   if (x == 0) return Fault(fkDivByZero);
   if (x < 0) return Fault(fkInvalid);
-  // 10^0 .. 10^27 are exact in extended; their logarithms are whole numbers.
-  static constexpr long double kPowers[] = {
-      1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-      1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-      1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+  // The exact powers of ten have whole logarithms.
   const long double r = std::log10(x);
-  if (x >= 1 && x <= 1e27L) {
+  if (x >= 1 && x <= kPowersOfTen[kLastExactPowerOfTen]) {
     const int k = static_cast<int>(r + 0.5L);
-    if (x == kPowers[k]) return k;
+    if (x == kPowersOfTen[k]) return k;
   }
   return r;
 }
