@@ -55,12 +55,12 @@ using TDomain = TCalcError (*)(long double x);
 using TValue = long double (*)(long double x, TCalcDeg degs, TCalcError& fault);
 
 // One function: everything the parser, both evaluation walks, the command
-// line's completion and the tests know of it.
+// line's completion and the tests know of it. Eval is its value with its
+// domain (see EvalFunction).
 struct TFunction {
   std::int32_t Kind;          // its node kind, tkFirstFunction..tkLastFunction
   std::string_view Names[2];  // lower case; the second is an alias, or empty
-  TDomain Domain;
-  TValue Value;
+  TValue Eval;
 };
 
 std::span<const TFunction> FunctionTable();

@@ -260,42 +260,54 @@ long double Cosec(long double x, TCalcDeg degs, TCalcError& fault) {
   return Reciprocal(Sin(x, degs), fault);
 }
 
+// A row's evaluation: the domain decides first, then the value (see
+// EvalFunction). Both are template arguments, so a row is one call.
+template <TDomain Domain, TValue Value>
+long double Checked(long double x, TCalcDeg degs, TCalcError& fault) {
+  if (std::isnan(x)) return x;
+  fault = Domain(x);
+  if (fault != ceOK) return 0;
+  const long double v = Value(x, degs, fault);
+  if (fault == ceOK) fault = ResultFault(v, std::isfinite(x));
+  return v;
+}
+
 // ---- the function table: one row per function ----
 
 // clang-format off
 constexpr TFunction kFunctions[] = {
-    // kind  names                  domain               value
-    {10, {"cos"},                   Finite,              OfAngle<Cos>},
-    {11, {"sin"},                   Finite,              OfAngle<Sin>},
-    {12, {"tg", "tan"},             Finite,              Tg},
-    {13, {"ctg"},                   Finite,              Ctg},
-    {15, {"sgn", "sign"},           Anywhere,            OfX<Sgn>},
-    {16, {"sqrt"},                  NonNegative,         OfX<sqrtl>},
-    {17, {"ln"},                    PositivePoleAtZero,  OfX<logl>},
-    {18, {"exp"},                   Anywhere,            OfX<expl>},
-    {19, {"arcsin"},                WithinOne,           OfAngle<Arcsin>},
-    {20, {"arccos"},                WithinOne,           OfAngle<Arccos>},
-    {21, {"arctg", "arctan"},       Anywhere,            OfAngle<Arctg>},
-    {22, {"arcctg"},                Anywhere,            OfAngle<Arcctg>},
-    {23, {"sh", "sinh"},            Anywhere,            OfX<sinhl>},
-    {24, {"ch", "cosh"},            Anywhere,            OfX<coshl>},
-    {25, {"th", "tanh"},            Anywhere,            OfX<tanhl>},
-    {26, {"cth", "coth"},           PoleAtZero,          Coth},
-    {27, {"heaviside", "h"},        Anywhere,            OfX<Heaviside>},
-    {28, {"log"},                   PositivePoleAtZero,  OfX<Log10>},
-    {29, {"sec"},                   Finite,              Sec},
-    {30, {"cosec"},                 Finite,              Cosec},
-    {31, {"abs"},                   Anywhere,            OfX<fabsl>},
-    {32, {"arcsinh", "arcsh"},      Anywhere,            OfX<asinhl>},
-    {33, {"arccosh", "arcch"},      AtLeastOne,          OfX<acoshl>},
-    {34, {"arcth", "arctanh"},      WithinOnePolesAtOne, OfX<atanhl>},
-    {35, {"arccth", "arccoth"},     BeyondOnePolesAtOne, OfX<Arccoth>},
-    {36, {"sech"},                  Anywhere,            OfX<Sech>},
-    {37, {"cosech"},                PoleAtZero,          Cosech},
-    {38, {"arcsech"},               UpToOnePoleAtZero,   OfX<Arcsech>},
-    {39, {"arccosech"},             PoleAtZero,          OfX<Arccosech>},
-    {40, {"round"},                 RoundsToInt64,       OfX<rintl>},
-    {41, {"trunc"},                 TruncatesToInt64,    OfX<truncl>},
+    // kind, names                  Checked<domain, value>
+    {10, {"cos"},                   Checked<Finite, OfAngle<Cos>>},
+    {11, {"sin"},                   Checked<Finite, OfAngle<Sin>>},
+    {12, {"tg", "tan"},             Checked<Finite, Tg>},
+    {13, {"ctg"},                   Checked<Finite, Ctg>},
+    {15, {"sgn", "sign"},           Checked<Anywhere, OfX<Sgn>>},
+    {16, {"sqrt"},                  Checked<NonNegative, OfX<sqrtl>>},
+    {17, {"ln"},                    Checked<PositivePoleAtZero, OfX<logl>>},
+    {18, {"exp"},                   Checked<Anywhere, OfX<expl>>},
+    {19, {"arcsin"},                Checked<WithinOne, OfAngle<Arcsin>>},
+    {20, {"arccos"},                Checked<WithinOne, OfAngle<Arccos>>},
+    {21, {"arctg", "arctan"},       Checked<Anywhere, OfAngle<Arctg>>},
+    {22, {"arcctg"},                Checked<Anywhere, OfAngle<Arcctg>>},
+    {23, {"sh", "sinh"},            Checked<Anywhere, OfX<sinhl>>},
+    {24, {"ch", "cosh"},            Checked<Anywhere, OfX<coshl>>},
+    {25, {"th", "tanh"},            Checked<Anywhere, OfX<tanhl>>},
+    {26, {"cth", "coth"},           Checked<PoleAtZero, Coth>},
+    {27, {"heaviside", "h"},        Checked<Anywhere, OfX<Heaviside>>},
+    {28, {"log"},                   Checked<PositivePoleAtZero, OfX<Log10>>},
+    {29, {"sec"},                   Checked<Finite, Sec>},
+    {30, {"cosec"},                 Checked<Finite, Cosec>},
+    {31, {"abs"},                   Checked<Anywhere, OfX<fabsl>>},
+    {32, {"arcsinh", "arcsh"},      Checked<Anywhere, OfX<asinhl>>},
+    {33, {"arccosh", "arcch"},      Checked<AtLeastOne, OfX<acoshl>>},
+    {34, {"arcth", "arctanh"},      Checked<WithinOnePolesAtOne, OfX<atanhl>>},
+    {35, {"arccth", "arccoth"},     Checked<BeyondOnePolesAtOne, OfX<Arccoth>>},
+    {36, {"sech"},                  Checked<Anywhere, OfX<Sech>>},
+    {37, {"cosech"},                Checked<PoleAtZero, Cosech>},
+    {38, {"arcsech"},               Checked<UpToOnePoleAtZero, OfX<Arcsech>>},
+    {39, {"arccosech"},             Checked<PoleAtZero, OfX<Arccosech>>},
+    {40, {"round"},                 Checked<RoundsToInt64, OfX<rintl>>},
+    {41, {"trunc"},                 Checked<TruncatesToInt64, OfX<truncl>>},
 };
 // clang-format on
 
@@ -330,11 +342,5 @@ std::vector<std::string_view> FunctionNames() {
 }
 
 long double EvalFunction(std::uint32_t row, long double x, TCalcDeg degs, TCalcError& fault) {
-  if (std::isnan(x)) return x;
-  const TFunction& f = kFunctions[row];
-  fault = f.Domain(x);
-  if (fault != ceOK) return 0;
-  const long double v = f.Value(x, degs, fault);
-  if (fault == ceOK) fault = ResultFault(v, std::isfinite(x));
-  return v;
+  return kFunctions[row].Eval(x, degs, fault);
 }
