@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/Errors.h"
+#include "engine/PowersOfTen.h"
 
 namespace {
 
@@ -89,35 +90,17 @@ std::string GeneralForm(long double value, char separator) {
   return text;
 }
 
-// One row of the engineering table: magnitudes in [low, high) are scaled by
-// one multiplication (multiply) or division by `factor` and get `letter`.
-struct TEngRow {
-  long double low;
-  long double high;
-  long double factor;
-  bool multiply;
-  char letter;
-};
-
-// The bounds and factors are the extended values nearest to the powers of ten;
-// from 1e3 up they are exact, so 2e24 divided by 1e24 is exactly 2.
-constexpr TEngRow kEngRows[] = {
-    {1e-24L, 1e-21L, 1e24L, true, 'y'}, {1e-21L, 1e-18L, 1e21L, true, 'z'},
-    {1e-18L, 1e-15L, 1e18L, true, 'a'}, {1e-15L, 1e-12L, 1e15L, true, 'f'},
-    {1e-12L, 1e-9L, 1e12L, true, 'p'},  {1e-9L, 1e-6L, 1e9L, true, 'n'},
-    {1e-6L, 1e-3L, 1e6L, true, 'u'},    {1e-3L, 1.0L, 1e3L, true, 'm'},
-    {1e3L, 1e6L, 1e3L, false, 'k'},     {1e6L, 1e9L, 1e6L, false, 'M'},
-    {1e9L, 1e12L, 1e9L, false, 'G'},    {1e12L, 1e15L, 1e12L, false, 'T'},
-    {1e15L, 1e18L, 1e15L, false, 'P'},  {1e18L, 1e21L, 1e18L, false, 'E'},
-    {1e21L, 1e24L, 1e21L, false, 'Z'},  {1e24L, 1e27L, 1e24L, false, 'Y'},
-};
-
+// Magnitudes from 10^e up to 10^(e+3) get the letter of the SI prefix of
+// power e and are scaled by one multiplication or division by the exact
+// power of ten, so 2e24 divided by 1e24 is exactly 2. The bounds below 1 are
+// the extended values nearest to their powers of ten.
 std::string EngineeringForm(long double value, char separator) {
   const long double a = std::fabs(value);
-  for (const TEngRow& row : kEngRows) {
-    if (a >= row.low && a < row.high) {
-      const long double scaled = row.multiply ? value * row.factor : value / row.factor;
-      return GeneralForm(scaled, separator) + row.letter;
+  for (const TSIPrefix& prefix : kSIPrefixes) {
+    const int e = prefix.Exponent;
+    if (a >= PowerOfTen(e) && a < PowerOfTen(e + 3)) {
+      const long double scaled = e < 0 ? value * kPowersOfTen[-e] : value / kPowersOfTen[e];
+      return GeneralForm(scaled, separator) + prefix.Letter;
     }
   }
   // Below 1e-24, from 1 to 1000, from 1e27 on, zero, infinities and NaN.

@@ -57,15 +57,6 @@ const char kUsage[] =
     "Exit status: 0 when every formula gave a number, 1 when any gave an error,\n"
     "2 for a usage error.\n";
 
-// The words the interactive prompt completes, besides the variable names.
-const char* const kFunctionNames[] = {
-    "abs",   "arccos", "arccosech", "arccosh", "arccoth", "arcch", "arcctg", "arccth", "arcsech",
-    "arcsh", "arcsin", "arcsinh",   "arctan",  "arctanh", "arctg", "arcth",  "ch",     "cos",
-    "cosec", "cosech", "cosh",      "coth",    "ctg",     "cth",   "exp",    "h",      "heaviside",
-    "ln",    "log",    "round",     "sec",     "sech",    "sgn",   "sh",     "sign",   "sin",
-    "sinh",  "sqrt",   "tan",       "tanh",    "tg",      "th",    "trunc",
-};
-
 class TUsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -245,8 +236,9 @@ bool IsQuitWord(const std::string& line, const TCalculator& calc) {
 
 int RunInput(TCalculator& calc) {
   const bool interactive = isatty(STDIN_FILENO) != 0;
+  // The prompt completes the variable names and the engine's function names.
   std::vector<std::string> words(calc.Variables().Names());
-  words.insert(words.end(), std::begin(kFunctionNames), std::end(kFunctionNames));
+  for (std::string_view name : FunctionNames()) words.emplace_back(name);
   TLineInput input(interactive, std::move(words));
   if (interactive) {
     std::cout << kProgram << ": type a formula and press Enter; Ctrl-D or quit ends.\n";

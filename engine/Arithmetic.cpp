@@ -1,5 +1,5 @@
-// Power, root, factorial and the integer operators of the engine. Faults are
-// reported through the floating-point flags only (see ExprInternal.h).
+// Power, root, factorial and the integer operators of the engine, each
+// deciding its own fault from its operands and its result (ExprInternal.h).
 #include <cmath>
 #include <vector>
 
@@ -125,66 +125,63 @@ bool IsOddInteger(long double n) { return std::trunc(n) == n && std::fmod(n, 2.0
 
 }  // namespace
 
-long double EvalFactorial(long double x) {
+long double EvalFactorial(long double x, TCalcError& fault) {
   static const std::vector<long double> table = MakeFactorials();
   std::int64_t n;
-  if (!ConvertToInt64(x, n) || n < 0) return Fault(fkInvalid);
-  if (n >= kFactorialCount) return Fault(fkOverflow);
+  if (!ConvertToInt64(x, n) || n < 0) {
+    fault = ceMath;
+    return 0;
+  }
+  if (n >= kFactorialCount) {
+    fault = ceOverflow;
+    return 0;
+  }
   return table[std::size_t(n)];
 }
 
-long double EvalPower(long double base, long double exponent) {
+long double EvalPower(long double base, long double exponent, TCalcError& fault) {
   if (exponent == 0) return 1;
   if (base == 0) {
     if (exponent > 0) return 0;
-    if (exponent < 0) return Fault(fkDivByZero);
+    if (exponent < 0) {
+      fault = ceDivisionByZero;  // a pole
+      return 0;
+    }
     return exponent;  // NaN
   }
-  // Squares and cubes are common in formulas: multiplied out they are as
-  // accurate as powl (a square is even correctly rounded) and much cheaper.
-  if (exponent == 2) return base * base;
-  if (exponent == 3) return base * base * base;
-  if (exponent == -1) return 1 / base;
-  if (base < 0 && std::trunc(exponent) != exponent) return Fault(fkInvalid);
-  return std::pow(base, exponent);
+  if (base < 0 && std::trunc(exponent) != exponent) {
+    fault = ceMath;  // no real power
+    return 0;
+  }
+  // Multiplied out as in EvalBinary.
+  long double r;
+  if (exponent == 2) r = base * base;
+  else if (exponent == 3) r = base * base * base;
+  else if (exponent == -1) r = 1 / base;
+  else r = std::pow(base, exponent);
+  if (!std::isnan(base) && !std::isnan(exponent))
+    fault = ResultFault(r, std::isfinite(base) && std::isfinite(exponent));
+  return r;
 }
 
-long double EvalRoot(long double radicand, long double degree) {
-  if (degree == 0) return Fault(fkDivByZero);
+long double EvalRoot(long double radicand, long double degree, TCalcError& fault) {
+  if (degree == 0) {
+    fault = ceDivisionByZero;
+    return 0;
+  }
   if (std::isnan(radicand) || std::isnan(degree)) return radicand + degree;
-  if (radicand > 0 && std::isfinite(radicand) && std::isfinite(degree)) return PositiveRoot(radicand, degree);
-  if (radicand < 0 && std::isfinite(radicand) && IsOddInteger(degree))
-    return -PositiveRoot(-radicand, degree);
-  return EvalPower(radicand, 1 / degree);
-}
-
-long double EvalBinary(std::int32_t kind, long double left, long double right) {
-  switch (kind) {
-    case tkPlus: return left + right;
-    case tkMinus: return left - right;
-    case tkTimes: return left * right;
-    case tkDivide: return left / right;
-    case tkPower: return EvalPower(left, right);
-    case tkRoot: return EvalRoot(left, right);
-    default: break;
+  long double r;
+  if (radicand > 0 && std::isfinite(radicand) && std::isfinite(degree)) {
+    r = PositiveRoot(radicand, degree);
+  } else if (radicand < 0 && std::isfinite(radicand) && IsOddInteger(degree)) {
+    r = -PositiveRoot(-radicand, degree);
+  } else {
+    // The pole of 0 to a negative power and the missing real root of a
+    // negative radicand are the power's; its overflow is decided below, from
+    // the root's own operands (1 / degree may overflow where the root does not).
+    r = EvalPower(radicand, 1 / degree, fault);
+    if (fault == ceDivisionByZero || fault == ceMath) return 0;
   }
-  std::int64_t l, r;
-  switch (kind) {
-    case tkAnd:
-    case tkOr:
-    case tkXor:
-      if (!ConvertToInt64(left, l) || !ConvertToInt64(right, r)) return Fault(fkInvalid);
-      return static_cast<long double>(kind == tkAnd ? (l & r) : kind == tkOr ? (l | r) : (l ^ r));
-    case tkMod:
-      // The right operand is converted first, as it is evaluated first.
-      if (!ConvertToInt64(right, r) || !ConvertToInt64(left, l)) return Fault(fkInvalid);
-      if (r == 0) throw EDivByZero();
-      if (r == -1) return 0;  // the remainder is 0; the quotient may not fit
-      return static_cast<long double>(l % r);
-    case tkShl:
-    case tkShr:
-      if (!ConvertToInt64(right, r) || !ConvertToInt64(left, l)) return Fault(fkInvalid);
-      return ShiftInt64(l, r, kind == tkShl);
-    default: return Fault(fkInvalid);
-  }
+  fault = ResultFault(r, std::isfinite(radicand) && std::isfinite(degree));
+  return r;
 }

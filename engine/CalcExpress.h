@@ -45,9 +45,9 @@ std::int32_t HexToInt(std::string_view digits);  // throws EConvertError
 std::int32_t OctToInt(std::string_view digits);  // throws EConvertError
 std::int32_t BinToInt(std::string_view digits);  // throws EConvertError
 
-// The SI factor of a suffix letter (y z a f p n u m k M G T P E Z Y), or 0
-// when the letter is none of them.
-long double SIFactor(char letter);
+// Every function name a formula may use (aliases included, lower case), in
+// the order of the engine's function table.
+std::vector<std::string_view> FunctionNames();
 
 // Index of the first name equal to `name` regardless of letter case, or -1.
 int IndexOfName(const std::vector<std::string>& names, std::string_view name);
@@ -111,13 +111,13 @@ class TCalcExpress {
   void FreeTree();
 
   // Evaluator (Evaluator.cpp): the tree is flattened once into a postfix
-  // program in evaluation order; Calc runs it without per-node fault checks and
-  // reruns it node by node only when a fault or exception needs the exact codes.
+  // program in evaluation order; Calc runs it with one fault check at the end
+  // and reruns it node by node only when a fault or exception needs the exact
+  // codes.
   void CompileTree(std::uint32_t root);
   template <bool Guarded>
-  long double Run(const long double* values, std::size_t count);
-  bool RunChecked(const long double* values, long double& result);
-  void ClassifyProgram();
+  long double Run(const long double* values, std::size_t count, TCalcError& faults);
+  void FusePairs();
 
   std::string FFormula;
   std::vector<std::string> FVariables;
@@ -139,5 +139,4 @@ class TCalcExpress {
   std::vector<TInstr> FCode;              // the program run by Calc
   std::vector<long double> FStack;        // evaluation stack, sized by CompileTree
   std::size_t FLastVariable = 0;          // the highest position the program reads
-  bool FChecked = false;  // every fault of the program shows as a value that is not finite
 };

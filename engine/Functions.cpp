@@ -1,9 +1,12 @@
-// The 31 functions of the engine, with the three angle units. Faults are
-// reported through the floating-point flags only (see ExprInternal.h), so the
-// fast evaluation and the node-by-node rerun see the same faults.
+// The functions of the engine, one row each in the function table at the end
+// of this file: the names, the arguments where a function has a real value,
+// and how the value is computed in the three angle units. A function's fault
+// is decided from its argument and its value (EvalFunction), never from the
+// flags the maths library leaves behind.
 #include <cmath>
 
 #include "engine/ExprInternal.h"
+#include "engine/PowersOfTen.h"
 
 namespace {
 
@@ -72,101 +75,21 @@ long double CosReduced(long double d, const TUnit& u) {
   return std::cos(ToRadians(d, u));
 }
 
+// 1 / d; a denominator of exactly zero is a pole.
+long double Reciprocal(long double d, TCalcError& fault) {
+  if (d == 0) {
+    fault = ceDivisionByZero;
+    return 0;
+  }
+  return 1 / d;
+}
+
 // tan of the reduced angle (cot = false) or its cotangent (cot = true).
-long double TanReduced(long double d, const TUnit& u, bool cot) {
-  if (d == 0) return cot ? Fault(fkDivByZero) : 0.0L;
+long double TanReduced(long double d, const TUnit& u, bool cot, TCalcError& fault) {
+  if (d == 0) return cot ? Reciprocal(d, fault) : 0.0L;
   if (std::fabs(d) == u.Eighth) return std::copysign(1.0L, d);
   const long double t = std::tan(ToRadians(d, u));
   return cot ? 1 / t : t;
-}
-
-// ---- radians: a quick argument reduction ----
-//
-// The library reduces every argument beyond pi/4 with its multi-precision
-// routine, which costs more than the sine itself. For |x| < 2^30 * pi/2 the
-// reduction x = k pi/2 + (hi + lo) is done here with pi/2 in three parts
-// (k * P1 and k * P2 are exact), and sin(hi + lo) is sin(hi) + lo cos(hi),
-// where lo is so small that cos(hi) needs only a few digits. Arguments whose
-// remainder is tiny (x very near a multiple of pi/2) go to the library.
-constexpr long double kTwoOverPi = 0xa2f9836e4e44152ap-64L;
-constexpr long double kHalfPi1 = 0x6487ed51p-30L;
-constexpr long double kHalfPi2 = 0x85a308d3p-65L;
-constexpr long double kHalfPi3 = 0x98cc51701b839a25p-132L;
-
-struct TRadians {
-  int Quadrant;  // k mod 4
-  long double Hi, Lo;
-};
-
-bool ReduceQuickly(long double x, TRadians& r) {
-  if (!(std::fabs(x) < 0x1p30L)) return false;
-  const long double k = std::rint(x * kTwoOverPi);
-  const long double t1 = x - k * kHalfPi1;  // exact
-  const long double p2 = k * kHalfPi2;      // exact
-  const long double t2 = t1 - p2;
-  const long double b = t2 - t1;
-  const long double e2 = (t1 - (t2 - b)) - (p2 + b);  // t1 - p2 = t2 + e2 exactly
-  const long double c = e2 - k * kHalfPi3;
-  r.Hi = t2 + c;
-  r.Lo = (t2 - r.Hi) + c;
-  if (std::fabs(r.Hi) < 0x1p-30L) return false;
-  r.Quadrant = static_cast<int>(static_cast<long long>(k) & 3);
-  return true;
-}
-
-// sin and cos of hi + lo with |hi| <= about pi/4 and |lo| < ulp(hi).
-long double SinPair(long double hi, long double lo) {
-  const long double h2 = hi * hi;
-  return std::sin(hi) + lo * (1 - h2 / 2 + h2 * h2 / 24);
-}
-long double CosPair(long double hi, long double lo) {
-  const long double h2 = hi * hi;
-  return std::cos(hi) - lo * hi * (1 - h2 / 6 + h2 * h2 / 120);
-}
-
-long double SinRadians(long double x) {
-  TRadians r;
-  if (!ReduceQuickly(x, r)) return std::sin(x);
-  switch (r.Quadrant) {
-    case 0: return SinPair(r.Hi, r.Lo);
-    case 1: return CosPair(r.Hi, r.Lo);
-    case 2: return -SinPair(r.Hi, r.Lo);
-    default: return -CosPair(r.Hi, r.Lo);
-  }
-}
-
-long double CosRadians(long double x) {
-  TRadians r;
-  if (!ReduceQuickly(x, r)) return std::cos(x);
-  switch (r.Quadrant) {
-    case 0: return CosPair(r.Hi, r.Lo);
-    case 1: return -SinPair(r.Hi, r.Lo);
-    case 2: return -CosPair(r.Hi, r.Lo);
-    default: return SinPair(r.Hi, r.Lo);
-  }
-}
-
-// tan x (or cot x): tan(hi + lo) = t + lo (1 + t^2), and in odd quadrants
-// tan x = -cot(hi + lo).
-long double TanRadians(long double x, bool cot) {
-  TRadians r;
-  if (!ReduceQuickly(x, r)) return cot ? 1 / std::tan(x) : std::tan(x);
-  const long double t = std::tan(r.Hi);
-  const long double tt = t + r.Lo * (1 + t * t);
-  if (r.Quadrant % 2 == 0) return cot ? 1 / tt : tt;
-  return cot ? -tt : -1 / tt;
-}
-
-bool Unusable(long double x, long double& result) {
-  if (std::isnan(x)) {
-    result = x;
-    return true;
-  }
-  if (std::isinf(x)) {
-    result = Fault(fkInvalid);
-    return true;
-  }
-  return false;
 }
 
 // sin of a quarter-turn count q plus d (exact zero at a half turn); cos is the
@@ -180,34 +103,31 @@ long double SinQuadrant(int q, long double d, const TUnit& u) {
   }
 }
 
+const TUnit& Unit(TCalcDeg degs) { return degs == cdDegreees ? kDegrees : kGradians; }
+
+// In radians the library reduces the argument itself, with a multi-precision
+// multiple of pi/2, and keeps the rest of the reduction in its kernel: an own
+// reduction ahead of it would round once more.
 long double Sin(long double x, TCalcDeg degs) {
-  if (degs == cdRadians) return SinRadians(x);
-  long double bad;
-  if (Unusable(x, bad)) return bad;
-  const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
-  const TReduced r = Reduce(x, u);
-  return SinQuadrant(r.Quadrant, r.D, u);
+  if (degs == cdRadians) return std::sin(x);
+  const TReduced r = Reduce(x, Unit(degs));
+  return SinQuadrant(r.Quadrant, r.D, Unit(degs));
 }
 
 long double Cos(long double x, TCalcDeg degs) {
-  if (degs == cdRadians) return CosRadians(x);
-  long double bad;
-  if (Unusable(x, bad)) return bad;
-  const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
-  const TReduced r = Reduce(x, u);
-  return SinQuadrant(r.Quadrant + 1, r.D, u);
+  if (degs == cdRadians) return std::cos(x);
+  const TReduced r = Reduce(x, Unit(degs));
+  return SinQuadrant(r.Quadrant + 1, r.D, Unit(degs));
 }
 
 // tan (cot = false) or cot of x; tan(q + d) is -cot(d) in odd quadrants.
-long double Tan(long double x, TCalcDeg degs, bool cot) {
-  if (degs == cdRadians) return TanRadians(x, cot);
-  long double bad;
-  if (Unusable(x, bad)) return bad;
-  const TUnit& u = degs == cdDegreees ? kDegrees : kGradians;
+long double Tan(long double x, TCalcDeg degs, bool cot, TCalcError& fault) {
+  if (degs == cdRadians) return cot ? Reciprocal(std::tan(x), fault) : std::tan(x);
+  const TUnit& u = Unit(degs);
   const TReduced r = Reduce(x, u);
-  if (r.Quadrant % 2 == 0) return TanReduced(r.D, u, cot);
-  if (r.D == 0) return cot ? 0.0L : Fault(fkDivByZero);
-  return -TanReduced(r.D, u, !cot);
+  if (r.Quadrant % 2 == 0) return TanReduced(r.D, u, cot, fault);
+  if (r.D == 0) return cot ? 0.0L : Reciprocal(0, fault);
+  return -TanReduced(r.D, u, !cot, fault);
 }
 
 // A radian result of an inverse function in the chosen unit. Results within
@@ -222,24 +142,21 @@ long double FromRadians(long double r, TCalcDeg degs) {
   return v;
 }
 
-long double Ln(long double x) {
-  if (x == 0) return Fault(fkDivByZero);
-  if (x < 0) return Fault(fkInvalid);
-  return std::log(x);
-}
+long double Arcsin(long double x, TCalcDeg degs) { return FromRadians(std::asin(x), degs); }
+long double Arccos(long double x, TCalcDeg degs) { return FromRadians(std::acos(x), degs); }
+long double Arctg(long double x, TCalcDeg degs) { return FromRadians(std::atan(x), degs); }
+// In (0, pi): the angle of the point (x, 1).
+long double Arcctg(long double x, TCalcDeg degs) { return FromRadians(std::atan2(1.0L, x), degs); }
 
+long double Sgn(long double x) { return x < 0 ? -1 : (x > 0 ? 1 : 0); }
+long double Heaviside(long double x) { return x < 0 ? 0 : 1; }
+
+// The exact powers of ten have whole logarithms.
 long double Log10(long double x) {
-  if (x == 0) return Fault(fkDivByZero);
-  if (x < 0) return Fault(fkInvalid);
-  // 10^0 .. 10^27 are exact in extended; their logarithms are whole numbers.
-  static constexpr long double kPowers[] = {
-      1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-      1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-      1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
   const long double r = std::log10(x);
-  if (x >= 1 && x <= 1e27L) {
+  if (x >= 1 && x <= kPowersOfTen[kLastExactPowerOfTen]) {
     const int k = static_cast<int>(r + 0.5L);
-    if (x == kPowers[k]) return k;
+    if (x == kPowersOfTen[k]) return k;
   }
   return r;
 }
@@ -253,36 +170,19 @@ long double Sech(long double x) {
   return 1 / std::cosh(x);
 }
 
-long double Cosech(long double x) {
-  if (x == 0) return Fault(fkDivByZero);
+long double Cosech(long double x, TCalcDeg, TCalcError& fault) {
   if (std::fabs(x) > kHyperbolicTail) return std::copysign(Tail(x), x);
-  return 1 / std::sinh(x);
+  return Reciprocal(std::sinh(x), fault);
 }
 
-long double Coth(long double x) {
-  const long double t = std::tanh(x);
-  if (t == 0) return Fault(fkDivByZero);
-  return 1 / t;
-}
-
-long double Arccosh(long double x) {
-  if (x < 1) return Fault(fkInvalid);
-  return std::acosh(x);
-}
-
-long double Arctanh(long double x) {
-  const long double a = std::fabs(x);
-  if (a > 1) return Fault(fkInvalid);
-  if (a == 1) return Fault(fkDivByZero);
-  return std::atanh(x);
+long double Coth(long double x, TCalcDeg, TCalcError& fault) {
+  return Reciprocal(std::tanh(x), fault);
 }
 
 // atanh(1/x); near 1 the form log1p(2 / (|x| - 1)) / 2 keeps full accuracy,
 // since |x| - 1 is exact there.
 long double Arccoth(long double x) {
   const long double a = std::fabs(x);
-  if (a < 1) return Fault(fkInvalid);
-  if (a == 1) return Fault(fkDivByZero);
   if (a < 2) return std::copysign(0.5L * std::log1p(2 / (a - 1)), x);
   return std::atanh(1 / x);
 }
@@ -295,8 +195,6 @@ constexpr long double kTinyArgument = 0x1p-40L;
 // u = (1 - x) / x is formed directly (1 - x is exact) and
 // acosh(1 + u) = log1p(u + sqrt(u (u + 2))).
 long double Arcsech(long double x) {
-  if (x == 0) return Fault(fkDivByZero);
-  if (x < 0 || x > 1) return Fault(fkInvalid);
   if (x >= 0.5L) {
     const long double u = (1 - x) / x;
     return std::log1p(u + std::sqrt(u * (u + 2)));
@@ -306,77 +204,143 @@ long double Arcsech(long double x) {
 }
 
 long double Arccosech(long double x) {
-  if (x == 0) return Fault(fkDivByZero);
   if (std::fabs(x) < kTinyArgument) return std::copysign(kLn2 - std::log(std::fabs(x)), x);
   return std::asinh(1 / x);
 }
 
-long double RoundOrTrunc(long double x, bool round) {
-  const long double r = round ? std::rint(x) : std::trunc(x);
-  if (!(r >= -0x1p63L && r < 0x1p63L)) return Fault(fkInvalid);
-  return r;
+// ---- domains: where a function has a real value, and its poles ----
+
+TCalcError Anywhere(long double) { return ceOK; }
+TCalcError Finite(long double x) { return std::isinf(x) ? ceMath : ceOK; }  // an angle
+TCalcError NonNegative(long double x) { return x < 0 ? ceMath : ceOK; }
+TCalcError PositivePoleAtZero(long double x) {
+  return x == 0 ? ceDivisionByZero : (x < 0 ? ceMath : ceOK);
+}
+TCalcError PoleAtZero(long double x) { return x == 0 ? ceDivisionByZero : ceOK; }
+TCalcError UpToOnePoleAtZero(long double x) {
+  return x == 0 ? ceDivisionByZero : (x < 0 || x > 1 ? ceMath : ceOK);
+}
+TCalcError WithinOne(long double x) { return std::fabs(x) > 1 ? ceMath : ceOK; }
+TCalcError WithinOnePolesAtOne(long double x) {
+  const long double a = std::fabs(x);
+  return a > 1 ? ceMath : (a == 1 ? ceDivisionByZero : ceOK);
+}
+TCalcError BeyondOnePolesAtOne(long double x) {
+  const long double a = std::fabs(x);
+  return a < 1 ? ceMath : (a == 1 ? ceDivisionByZero : ceOK);
+}
+TCalcError AtLeastOne(long double x) { return x < 1 ? ceMath : ceOK; }
+// The rounded or truncated value must fit a signed 64-bit integer; 2^63 - 0.5
+// rounds (to even) to 2^63.
+TCalcError RoundsToInt64(long double x) {
+  return x >= -0x1p63L && x < 0x1p63L - 0.5L ? ceOK : ceMath;
+}
+TCalcError TruncatesToInt64(long double x) { return x >= -0x1p63L && x < 0x1p63L ? ceOK : ceMath; }
+
+// The forms of a value that need neither the angle unit nor a fault of their own.
+template <long double (*F)(long double)>
+long double OfX(long double x, TCalcDeg, TCalcError&) {
+  return F(x);
+}
+template <long double (*F)(long double, TCalcDeg)>
+long double OfAngle(long double x, TCalcDeg degs, TCalcError&) {
+  return F(x, degs);
 }
 
-long double Inverse(long double x, TCalcDeg degs, std::int32_t kind) {
-  switch (kind) {
-    case tkArcsin:
-      if (std::fabs(x) > 1) return Fault(fkInvalid);
-      return FromRadians(std::asin(x), degs);
-    case tkArccos:
-      if (std::fabs(x) > 1) return Fault(fkInvalid);
-      return FromRadians(std::acos(x), degs);
-    case tkArctg: return FromRadians(std::atan(x), degs);
-    default: return FromRadians(std::atan2(1.0L, x), degs);  // arcctg, in (0, pi)
-  }
+long double Tg(long double x, TCalcDeg degs, TCalcError& fault) {
+  return Tan(x, degs, false, fault);
 }
+long double Ctg(long double x, TCalcDeg degs, TCalcError& fault) {
+  return Tan(x, degs, true, fault);
+}
+long double Sec(long double x, TCalcDeg degs, TCalcError& fault) {
+  return Reciprocal(Cos(x, degs), fault);
+}
+long double Cosec(long double x, TCalcDeg degs, TCalcError& fault) {
+  return Reciprocal(Sin(x, degs), fault);
+}
+
+// A row's evaluation: the domain decides first, then the value (see
+// EvalFunction). Both are template arguments, so a row is one call.
+template <TDomain Domain, TValue Value>
+long double Checked(long double x, TCalcDeg degs, TCalcError& fault) {
+  if (std::isnan(x)) return x;
+  fault = Domain(x);
+  if (fault != ceOK) return 0;
+  const long double v = Value(x, degs, fault);
+  if (fault == ceOK) fault = ResultFault(v, std::isfinite(x));
+  return v;
+}
+
+// ---- the function table: one row per function ----
+
+// clang-format off
+constexpr TFunction kFunctions[] = {
+    // kind, names                  Checked<domain, value>
+    {10, {"cos"},                   Checked<Finite, OfAngle<Cos>>},
+    {11, {"sin"},                   Checked<Finite, OfAngle<Sin>>},
+    {12, {"tg", "tan"},             Checked<Finite, Tg>},
+    {13, {"ctg"},                   Checked<Finite, Ctg>},
+    {15, {"sgn", "sign"},           Checked<Anywhere, OfX<Sgn>>},
+    {16, {"sqrt"},                  Checked<NonNegative, OfX<sqrtl>>},
+    {17, {"ln"},                    Checked<PositivePoleAtZero, OfX<logl>>},
+    {18, {"exp"},                   Checked<Anywhere, OfX<expl>>},
+    {19, {"arcsin"},                Checked<WithinOne, OfAngle<Arcsin>>},
+    {20, {"arccos"},                Checked<WithinOne, OfAngle<Arccos>>},
+    {21, {"arctg", "arctan"},       Checked<Anywhere, OfAngle<Arctg>>},
+    {22, {"arcctg"},                Checked<Anywhere, OfAngle<Arcctg>>},
+    {23, {"sh", "sinh"},            Checked<Anywhere, OfX<sinhl>>},
+    {24, {"ch", "cosh"},            Checked<Anywhere, OfX<coshl>>},
+    {25, {"th", "tanh"},            Checked<Anywhere, OfX<tanhl>>},
+    {26, {"cth", "coth"},           Checked<PoleAtZero, Coth>},
+    {27, {"heaviside", "h"},        Checked<Anywhere, OfX<Heaviside>>},
+    {28, {"log"},                   Checked<PositivePoleAtZero, OfX<Log10>>},
+    {29, {"sec"},                   Checked<Finite, Sec>},
+    {30, {"cosec"},                 Checked<Finite, Cosec>},
+    {31, {"abs"},                   Checked<Anywhere, OfX<fabsl>>},
+    {32, {"arcsinh", "arcsh"},      Checked<Anywhere, OfX<asinhl>>},
+    {33, {"arccosh", "arcch"},      Checked<AtLeastOne, OfX<acoshl>>},
+    {34, {"arcth", "arctanh"},      Checked<WithinOnePolesAtOne, OfX<atanhl>>},
+    {35, {"arccth", "arccoth"},     Checked<BeyondOnePolesAtOne, OfX<Arccoth>>},
+    {36, {"sech"},                  Checked<Anywhere, OfX<Sech>>},
+    {37, {"cosech"},                Checked<PoleAtZero, Cosech>},
+    {38, {"arcsech"},               Checked<UpToOnePoleAtZero, OfX<Arcsech>>},
+    {39, {"arccosech"},             Checked<PoleAtZero, OfX<Arccosech>>},
+    {40, {"round"},                 Checked<RoundsToInt64, OfX<rintl>>},
+    {41, {"trunc"},                 Checked<TruncatesToInt64, OfX<truncl>>},
+};
+// clang-format on
+
+// Every row has a kind of its own, in the range the parser reads as a function.
+constexpr bool KindsAreSound() {
+  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
+    if (!IsFunctionKind(kFunctions[i].Kind)) return false;
+    for (std::size_t j = 0; j < i; ++j)
+      if (kFunctions[j].Kind == kFunctions[i].Kind) return false;
+  }
+  return true;
+}
+static_assert(KindsAreSound(), "each function needs a kind of its own between 10 and 50");
 
 }  // namespace
 
-long double Fault(TFault fault) {
-  volatile long double zero = 0, one = 1, big = std::numeric_limits<long double>::max();
-  volatile long double sink;
-  switch (fault) {
-    case fkInvalid: sink = zero / zero; break;
-    case fkDivByZero: sink = one / zero; break;
-    case fkOverflow: sink = big * big; break;
-  }
-  (void)sink;
-  return 0;
+std::span<const TFunction> FunctionTable() { return kFunctions; }
+
+int FindFunction(std::string_view lowerName) {
+  for (std::size_t i = 0; i < std::size(kFunctions); ++i)
+    for (std::string_view name : kFunctions[i].Names)
+      if (!name.empty() && name == lowerName) return int(i);
+  return -1;
 }
 
-long double EvalFunction(std::int32_t kind, long double x, TCalcDeg degs) {
-  switch (kind) {
-    case tkCos: return Cos(x, degs);
-    case tkSin: return Sin(x, degs);
-    case tkTg: return Tan(x, degs, false);
-    case tkCtg: return Tan(x, degs, true);
-    case tkSec: return 1 / Cos(x, degs);
-    case tkCosec: return 1 / Sin(x, degs);
-    case tkSgn: return x < 0 ? -1 : (x > 0 ? 1 : 0);
-    case tkSqrt: return x < 0 ? Fault(fkInvalid) : std::sqrt(x);
-    case tkLn: return Ln(x);
-    case tkExp: return std::exp(x);
-    case tkArcsin:
-    case tkArccos:
-    case tkArctg:
-    case tkArcctg: return Inverse(x, degs, kind);
-    case tkSh: return std::sinh(x);
-    case tkCh: return std::cosh(x);
-    case tkTh: return std::tanh(x);
-    case tkCth: return Coth(x);
-    case tkHeaviside: return x < 0 ? 0 : 1;
-    case tkLog: return Log10(x);
-    case tkAbs: return std::fabs(x);
-    case tkArcsinh: return std::asinh(x);
-    case tkArccosh: return Arccosh(x);
-    case tkArctanh: return Arctanh(x);
-    case tkArccoth: return Arccoth(x);
-    case tkSech: return Sech(x);
-    case tkCosech: return Cosech(x);
-    case tkArcsech: return Arcsech(x);
-    case tkArccosech: return Arccosech(x);
-    case tkRound: return RoundOrTrunc(x, true);
-    case tkTrunc: return RoundOrTrunc(x, false);
-    default: return Fault(fkInvalid);
-  }
+std::vector<std::string_view> FunctionNames() {
+  std::vector<std::string_view> names;
+  for (const TFunction& f : kFunctions)
+    for (std::string_view name : f.Names)
+      if (!name.empty()) names.push_back(name);
+  return names;
+}
+
+long double EvalFunction(std::uint32_t row, long double x, TCalcDeg degs, TCalcError& fault) {
+  return kFunctions[row].Eval(x, degs, fault);
 }

@@ -8,31 +8,9 @@
 
 #include "engine/CalcExpress.h"
 #include "engine/ExprInternal.h"
+#include "engine/PowersOfTen.h"
 
 namespace {
-
-// Decimal exponent of a suffix letter, or 0 when it is none.
-int SuffixExponent(char letter) {
-  switch (letter) {
-    case 'y': return -24;
-    case 'z': return -21;
-    case 'a': return -18;
-    case 'f': return -15;
-    case 'p': return -12;
-    case 'n': return -9;
-    case 'u': return -6;
-    case 'm': return -3;
-    case 'k': return 3;
-    case 'M': return 6;
-    case 'G': return 9;
-    case 'T': return 12;
-    case 'P': return 15;
-    case 'E': return 18;
-    case 'Z': return 21;
-    case 'Y': return 24;
-    default: return 0;
-  }
-}
 
 // strtold reads the decimal point of the C library's current locale, which the
 // programs set from the user's; the normalized text always uses '.'.
@@ -49,12 +27,6 @@ locale_t CLocale() {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// 10^0 .. 10^27, all exact in extended.
-constexpr long double kPowersOfTen[] = {
-    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
 
 // Reads `text` as a decimal number times 10^scale, rounded once to extended.
 long double ReadDecimal(std::string_view text, int scale, char sep) {
@@ -129,7 +101,7 @@ long double DecimalToExtended(bool negative, std::string_view whole, std::string
       digits = digits * 10 + std::uint64_t(c - '0');
     }
   }
-  if (significant <= 19 && power >= -27 && power <= 27) {
+  if (significant <= 19 && power >= -kLastExactPowerOfTen && power <= kLastExactPowerOfTen) {
     long double v = static_cast<long double>(digits);
     if (power > 0) v *= kPowersOfTen[power];
     else if (power < 0) v /= kPowersOfTen[-power];
@@ -153,30 +125,6 @@ std::int32_t HexToInt(std::string_view digits) {
 std::int32_t OctToInt(std::string_view digits) { return RadixToInt<8>(digits, "Invalid octal format"); }
 std::int32_t BinToInt(std::string_view digits) { return RadixToInt<2>(digits, "Invalid binary format"); }
 
-long double SIFactor(char letter) {
-  // The literals are rounded once by the compiler, so each is the extended
-  // value nearest to its power of ten (1e3 to 1e24 exactly).
-  switch (letter) {
-    case 'y': return 1e-24L;
-    case 'z': return 1e-21L;
-    case 'a': return 1e-18L;
-    case 'f': return 1e-15L;
-    case 'p': return 1e-12L;
-    case 'n': return 1e-9L;
-    case 'u': return 1e-6L;
-    case 'm': return 1e-3L;
-    case 'k': return 1e3L;
-    case 'M': return 1e6L;
-    case 'G': return 1e9L;
-    case 'T': return 1e12L;
-    case 'P': return 1e15L;
-    case 'E': return 1e18L;
-    case 'Z': return 1e21L;
-    case 'Y': return 1e24L;
-    default: return 0;
-  }
-}
-
 long double ParseNumber(std::string_view text, char separator) {
   if (text.size() > 1) {
     switch (text[1]) {
@@ -189,13 +137,11 @@ long double ParseNumber(std::string_view text, char separator) {
   // The suffix scales the decimal number before its single rounding, so 1.1k
   // is the extended value nearest to 1100 and 2Y is exactly 2e24.
   if (!text.empty()) {
-    if (const int scale = SuffixExponent(text.back()); scale != 0)
+    if (const int scale = SIExponent(text.back()); scale != 0)
       return ReadDecimal(text.substr(0, text.size() - 1), scale, separator);
   }
   return ReadDecimal(text, 0, separator);
 }
-
-bool IsSuffixLetter(char c) { return SuffixExponent(c) != 0; }
 
 // Collects a literal at FPos (which stands on a digit). The text keeps the
 // decimal separator of the system whatever point the user typed.
@@ -244,7 +190,7 @@ std::string TCalcExpress::ScanNumber() {
       return finish(std::move(text));
     }
     takeDigits(IsDigit);
-  } else if (IsSuffixLetter(f[p])) {
+  } else if (SIExponent(f[p]) != 0) {
     text += f[p++];
   }
   return finish(std::move(text));

@@ -12,30 +12,6 @@ namespace {
 // level costs three stack frames, and a formula comes from the outside.
 constexpr std::int32_t kMaxNesting = 2000;
 
-struct TFunctionName {
-  std::string_view Name;
-  std::int32_t Kind;
-};
-
-constexpr TFunctionName kFunctionNames[] = {
-    {"cos", tkCos},          {"sin", tkSin},         {"tg", tkTg},
-    {"tan", tkTg},           {"ctg", tkCtg},         {"sgn", tkSgn},
-    {"sign", tkSgn},         {"sqrt", tkSqrt},       {"ln", tkLn},
-    {"exp", tkExp},          {"arcsin", tkArcsin},   {"arccos", tkArccos},
-    {"arctg", tkArctg},      {"arctan", tkArctg},    {"arcctg", tkArcctg},
-    {"sh", tkSh},            {"sinh", tkSh},         {"ch", tkCh},
-    {"cosh", tkCh},          {"th", tkTh},           {"tanh", tkTh},
-    {"cth", tkCth},          {"coth", tkCth},        {"heaviside", tkHeaviside},
-    {"h", tkHeaviside},      {"log", tkLog},         {"sec", tkSec},
-    {"cosec", tkCosec},      {"abs", tkAbs},         {"arcsinh", tkArcsinh},
-    {"arcsh", tkArcsinh},    {"arccosh", tkArccosh}, {"arcch", tkArccosh},
-    {"arcth", tkArctanh},    {"arctanh", tkArctanh}, {"arccth", tkArccoth},
-    {"arccoth", tkArccoth},  {"sech", tkSech},       {"cosech", tkCosech},
-    {"arcsech", tkArcsech},  {"arccosech", tkArccosech}, {"round", tkRound},
-    {"trunc", tkTrunc},
-};
-static_assert(std::size(kFunctionNames) == 43);
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
@@ -45,12 +21,6 @@ bool IsTermOperator(std::int32_t k) {
 }
 
 }  // namespace
-
-std::int32_t FunctionKind(std::string_view lowerName) {
-  for (const TFunctionName& f : kFunctionNames)
-    if (f.Name == lowerName) return f.Kind;
-  return tkUnknown;
-}
 
 int IndexOfName(const std::vector<std::string>& names, std::string_view name) {
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -65,7 +35,9 @@ int IndexOfName(const std::vector<std::string>& names, std::string_view name) {
 
 struct TCalcExpress::TToken {
   std::int32_t Kind = tkEnd;
-  std::uint32_t Payload = 0;  // number: constant index or kBadLiteral | message; variable: position
+  // number: constant index or kBadLiteral | message; variable: position;
+  // function: its row in the function table
+  std::uint32_t Payload = 0;
 };
 
 void TCalcExpress::NextToken(TToken& token) {
@@ -134,8 +106,10 @@ void TCalcExpress::NextToken(TToken& token) {
         length = e - p;
         std::string lower(ident);
         for (char& ch : lower) ch = Lower(ch);
-        kind = FunctionKind(lower);
-        if (kind == tkUnknown) {
+        if (const int row = FindFunction(lower); row >= 0) {
+          kind = FunctionTable()[std::size_t(row)].Kind;
+          token.Payload = std::uint32_t(row);
+        } else {
           kind = tkVariable;
           const int index = IndexOfName(FVariables, ident);
           if (index >= 0) token.Payload = std::uint32_t(index);
@@ -219,6 +193,7 @@ std::uint32_t TCalcExpress::ParseFactor(TToken& token) {
   } else if (k == tkNumber || k == tkVariable) {
     node = NewLeaf(token);
   } else if (IsFunctionKind(k)) {
+    const std::uint32_t row = token.Payload;
     NextToken(token);
     if (token.Kind != tkOpen) {
       FError = ceMissingBracket;
@@ -226,7 +201,7 @@ std::uint32_t TCalcExpress::ParseFactor(TToken& token) {
     }
     ++FBracketDepth;
     const std::uint32_t argument = ParseExpression();
-    node = NewNode(k, argument, kNoNode);
+    node = NewNode(k, argument, kNoNode, row);
     if (FError != ceOK) return node;
   } else {
     FError = ceSyntax;

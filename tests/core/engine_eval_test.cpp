@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -41,12 +43,17 @@ class EngineEval : public ::testing::Test {
     EXPECT_TRUE(E.HasTree()) << f;
     return E.Calc(Values.data(), Values.size());
   }
+  // Each row also by the node-by-node walk, which must agree bit for bit.
   void Check(const TRow* rows, std::size_t n, TCalcDeg degs = cdRadians) {
     E.SetDegs(degs);
     for (std::size_t i = 0; i < n; ++i) {
       SCOPED_TRACE(rows[i].Formula);
       const long double v = Eval(rows[i].Formula);
-      EXPECT_EQ(E.Error(), rows[i].Error);
+      const TCalcError error = E.Error();
+      const long double walked = E.CalcNodeByNode(Values.data(), Values.size());
+      EXPECT_EQ(E.Error(), error);
+      EXPECT_EQ(std::memcmp(&v, &walked, 10), 0) << (double)v << " walked " << (double)walked;
+      EXPECT_EQ(error, rows[i].Error);
       if (rows[i].Error != ceOK) continue;  // the value is not used then
       EXPECT_LE(Ulps(v, rows[i].Value), rows[i].Ulps) << (double)v;
     }
@@ -134,6 +141,7 @@ TEST_F(EngineEval, FunctionsInRadians) {
       {"arcctg(0)", ceOK, kPi / 2}, {"arcctg(-1)", ceOK, 2.356194490192344928846982537459627L, 1},
       {"arctg(1e4000)", ceOK, kPi / 2}, {"ctg(0)", ceDivisionByZero, 0}, {"tg(0)", ceOK, 0},
       {"sin(0)", ceOK, 0},     {"cos(0)", ceOK, 1},    {"sec(0)", ceOK, 1},
+      {"tg(7)", ceOK, 0.8714479827243187364564508896L},  // correctly rounded
       {"cosec(0)", ceDivisionByZero, 0}, {"sin(1e4000)", ceOK, std::sin(1e4000L)},
       {"tanh(20000)", ceOK, 1}, {"tanh(-20000)", ceOK, -1}, {"sech(20000)", ceOK, 0},
       {"cosech(-20000)", ceOK, 0}, {"coth(20000)", ceOK, 1}, {"sinh(20000)", ceOverflow, 0},
@@ -150,6 +158,102 @@ TEST_F(EngineEval, FunctionsInRadians) {
       {"arcsech(2^(-16400))", ceOK, 11368.30690836366301975202402403555L, 1},
   };
   Check(rows, std::size(rows));
+}
+
+// Every maths library function the engine calls, at the edges of its range:
+// around the overflow threshold, at poles, with subnormal results, at the
+// largest and the smallest arguments. The code follows from the mathematics
+// (the library raises flags some of these results contradict). "M" is the
+// largest extended value; 2^(-16440) is subnormal. References from bc.
+TEST_F(EngineEval, LibraryFunctionsAtTheEdgesOfTheirRange) {
+  constexpr long double kMax = std::numeric_limits<long double>::max();
+  Values[1] = kMax;  // A
+  Values[2] = 0x1p-16440L;  // B
+  const TRow rows[] = {
+      // powl, directly and through the roots
+      {"1e1736@0.5", ceOK, 1e3472L, 2},
+      {"(1e-1736)@(-0.5)", ceOK, 1e3472L, 2},
+      {"2^12121^1", ceOK, 0x1p12121L},
+      {"1e4111^1", ceOK, 1e4111L},
+      {"(2^(-8000))^(-2)", ceOK, 0x1p16000L},
+      {"(2^(-5000))^(-3)", ceOK, 0x1p15000L},
+      {"10^4932", ceOK, 1e4932L, 1},
+      {"10^4933", ceOverflow, 0},
+      {"2^16383.5", ceOK, 0x1p16383L * 1.414213562373095048801688724L, 1},
+      {"2^16384", ceOverflow, 0},
+      {"(-2)^16385", ceOverflow, 0},
+      {"2^(-16446)", ceOK, 0},
+      {"0.9999999^(-1e30)", ceOverflow, 0},
+      {"0.5@B", ceOK, 0},
+      {"2@B", ceOverflow, 0},
+      {"(2^16383)@0.5", ceOverflow, 0},
+      {"B@3", ceOK, 0x1p-5480L},
+      {"A@3", ceOK, 0x1p5440L * 2642245.949629133047190139779L, 1},
+      // expl, sinhl, coshl, tanhl
+      {"exp(11356.5)", ceOK, 1.1622076620702832743142224e+4932L, 2},
+      {"exp(11357)", ceOverflow, 0},
+      {"exp(-11390)", ceOK, 2.43137038184895956975364483e-4947L, 1},
+      {"exp(-11400)", ceOK, 0},
+      {"sinh(11357.125)", ceOK, 1.085644883179780584818578935e+4932L, 2},
+      {"cosh(-11357.125)", ceOK, 1.085644883179780584818578935e+4932L, 2},
+      {"sinh(11357.25)", ceOverflow, 0},
+      {"cosh(11357.25)", ceOverflow, 0},
+      {"sinh(B)", ceOK, 0x1p-16440L},
+      {"tanh(B)", ceOK, 0x1p-16440L},
+      {"coth(B)", ceOverflow, 0},
+      {"coth(2^(-16382))", ceOK, 0x1p16382L},
+      {"sech(11357.25)", ceOK, 8.128780564044308312723966247e-4933L, 1},
+      {"cosech(2^(-16383))", ceOK, 0x1p16383L},
+      {"cosech(B)", ceOverflow, 0},
+      // asinhl, acoshl, atanhl, log1pl
+      {"arcsinh(A)", ceOK, 11357.21655347470389480129410L, 1},
+      {"arccosh(A)", ceOK, 11357.21655347470389480129410L, 1},
+      {"arcsinh(B)", ceOK, 0x1p-16440L},
+      {"arctanh(1-2^(-64))", ceOK, 22.52728336819822255604649142L, 1},
+      {"arccoth(1+2^(-63))", ceOK, 22.18070977791824990137853294L, 1},
+      {"arccoth(A)", ceOK, 1 / kMax},
+      {"arccoth(-1)", ceDivisionByZero, 0},
+      {"arcsech(B)", ceOK, 11396.03279558606083212871331L, 1},
+      {"arccosech(B)", ceOK, 11396.03279558606083212871331L, 1},
+      // logl, log10l
+      {"ln(B)", ceOK, -11395.33964840550088681929608L, 1},
+      {"ln(A)", ceOK, 11356.52340629414394949187687L, 1},
+      {"log(B)", ceOK, -4948.933128715850849313867429L, 1},
+      {"log(A)", ceOK, 4932.075448958667902381874508L, 1},
+      {"ln(-B)", ceMath, 0},
+      {"log(0*B)", ceDivisionByZero, 0},
+      // sinl, cosl, tanl and the reciprocals
+      {"sin(2^16383)", ceOK, 0.3893629985894208126948115853L, 1},
+      {"sin(B)", ceOK, 0x1p-16440L},
+      {"tg(B)", ceOK, 0x1p-16440L},
+      {"ctg(B)", ceOverflow, 0},
+      {"cosec(B)", ceOverflow, 0},
+      {"ctg(2^(-16382))", ceOK, 0x1p16382L},
+      // asinl, acosl, atanl, atan2l, sqrtl
+      {"arcsin(B)", ceOK, 0x1p-16440L},
+      {"arctg(A)", ceOK, kPi / 2},
+      {"arcctg(A)", ceOK, 1 / kMax},
+      {"arcctg(-A)", ceOK, kPi},
+      {"sqrt(B)", ceOK, 0x1p-8220L},
+      {"sqrt(A)", ceOK, 1.090748135619415929433419457e+2466L, 1},
+      // rintl, truncl
+      {"round(9223372036854775807.5)", ceMath, 0},
+      {"trunc(9223372036854775807.5)", ceOK, 9223372036854775807.0L},
+      {"round(A)", ceMath, 0},
+  };
+  Check(rows, std::size(rows));
+  // In degrees the engine reduces the angle itself (exactly, M is 240 degrees
+  // on from a whole turn) before the library sees it.
+  const TRow degrees[] = {
+      {"ctg(B)", ceOverflow, 0},
+      {"cosec(B)", ceOverflow, 0},
+      {"tg(90)", ceDivisionByZero, 0},
+      {"sec(-270)", ceDivisionByZero, 0},
+      {"sin(A)", ceOK, -0.8660254037844386467637231707529L, 1},
+      {"cos(A)", ceOK, -0.5L},
+      {"arcctg(-A)", ceOK, 180},
+  };
+  Check(degrees, std::size(degrees), cdDegreees);
 }
 
 TEST_F(EngineEval, FunctionsInDegrees) {

@@ -2,8 +2,11 @@
 // faulty formula leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/CalcExpress.h"
@@ -125,6 +128,22 @@ TEST_F(EngineParser, AllFortyThreeFunctionNames) {
     EXPECT_TRUE(E.HasTree());
     Eval(std::string(n) + "+1");
     EXPECT_EQ(E.Error(), ceMissingBracket);
+  }
+  // Every name of the engine's function table (these among them) is there
+  // once, and in any letter case it is a function, never a variable.
+  const std::vector<std::string_view> table = FunctionNames();
+  for (const char* n : names) EXPECT_NE(std::find(table.begin(), table.end(), n), table.end()) << n;
+  for (std::string_view n : table) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(std::count(table.begin(), table.end(), n), 1);
+    std::string upper(n);
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    E.Variables().push_back(upper);
+    Eval(upper + "(0.5)");
+    EXPECT_TRUE(E.HasTree());
+    Eval(std::string(n));
+    EXPECT_EQ(E.Error(), ceMissingBracket);
+    E.Variables().pop_back();
   }
 }
 
