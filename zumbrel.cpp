@@ -86,12 +86,18 @@ int main(int argc, char** argv) {
 
   const int code = QApplication::exec();
 
-  RunGuarded([&] { form->FormDestroy(); });
-  RunGuarded([&] {
-    IniFile ini(settingsPath);
-    vars->SaveSettings(ini);
-  });
-  RunGuarded([&] { graph->FormDestroy(); });
+  {
+    // The three windows' keys go to the file in one write, so a settings file
+    // that cannot be written is reported once.
+    TIniBatch settings(settingsPath);
+    RunGuarded([&] { form->FormDestroy(); });
+    RunGuarded([&] {
+      IniFile ini(settingsPath);
+      vars->SaveSettings(ini);
+    });
+    RunGuarded([&] { graph->FormDestroy(); });
+    RunGuarded([&] { settings.Commit(); });
+  }
   // The companions go first: they still tell the main window when they hide.
   presetForm.reset();
   graph.reset();

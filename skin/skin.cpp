@@ -32,7 +32,7 @@ constexpr int kMaxPointSize = 500;
 
 // Skin files written on other systems may be in a one-byte code page; text
 // that is not valid UTF-8 is read as Latin-1.
-QString DecodeValue(const std::string& bytes) {
+QString DecodeValue(std::string_view bytes) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
   if (decoder.hasError()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -126,7 +126,7 @@ class TSkin::TLoader {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
       const QByteArray bytes = file.readAll();
-      FIni = TIniData(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+      FIni = TIniData(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     }
     const QString dir = QFileInfo(LocalPath(path)).path();
     const QString pictureDir = Read("Main", "PictureDir");
@@ -140,7 +140,7 @@ class TSkin::TLoader {
 
  private:
   QString Read(const char* section, const std::string& key) const {
-    const std::string* value = FIni.Find(section, key);
+    const std::optional<std::string_view> value = FIni.Find(section, key);
     return value ? DecodeValue(*value) : QString();
   }
   QString Attr(const char* section, const char* kind, int n, const char* attr) const {
