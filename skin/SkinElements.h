@@ -4,19 +4,12 @@
 // main window, which finds labels and edits by name.
 #pragma once
 
-#include <QColor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
-#include <cstdint>
-#include <optional>
 
-// A skin colour as a QColor: 0x00BBGGRR (red in the lowest byte, the high
-// byte ignored), or, for a negative value, the desktop's system colour of the
-// index in its low byte, taken from the application palette. Null for a
-// system index that has no colour.
-std::optional<QColor> SkinColor(std::int32_t color);
+#include "controls/SystemColors.h"  // SkinColor
 
 // A static text label of a skin ("Result", captions).
 class TSkinLabel : public QLabel {
