@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <algorithm>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "controls/BarPopupMenu.h"
 #include "controls/ImgBox.h"
 #include "engine/Errors.h"
+#include "platform/Files.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
 
@@ -41,6 +43,12 @@ bool TMainForm::ApplySkin(const QString& name) {
   // Loading destroys the current skin's controls first: from here on nothing
   // may reach them, whether the new skin loads or not.
   UnbindSkin();
+  // A skin's name is a file name in the Skins folder, never a path (the
+  // settings file is outside input): any other name loads nothing.
+  if (!IsPlainFileName(name.toStdString())) {
+    Skin->Clear();
+    return false;
+  }
   const QString path = QDir::currentPath() + QStringLiteral("/Skins/") + name + QStringLiteral(".skn");
   if (!Skin->LoadSkin(path)) return false;
   BindButtons();
@@ -179,11 +187,16 @@ void TMainForm::BindVariableFields() {
 
 void TMainForm::FillSkinMenu() {
   MMSkin->clear();
-  const QStringList files = QDir(QStringLiteral("Skins"))
-                                .entryList({QStringLiteral("*.skn")},
-                                           QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot | QDir::CaseSensitive,
-                                           QDir::Unsorted);
+  QStringList files = QDir(QStringLiteral("Skins"))
+                          .entryList({QStringLiteral("*.skn")},
+                                     QDir::AllEntries | QDir::Hidden | QDir::System |
+                                         QDir::NoDotAndDotDot | QDir::CaseSensitive,
+                                     QDir::Unsorted);
+  // By name, letter case aside (and by case only between names equal without it).
+  std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+  });
   for (const QString& file : files) {
     const QString name = file.left(file.size() - 4);
     QAction* item = MMSkin->addAction(MenuCaption(name));
