@@ -113,7 +113,7 @@ void TMainForm::BindExpression() {
 void TMainForm::BindResult() {
   ResultLabel = Skin->FindLabel(QStringLiteral("Result"));
   if (!ResultLabel) return;
-  ResultLabel->setWordWrap(false);
+  ResultLabel->SetOneLine();
   // A right click on the display opens the main menu, as on the window body.
   ResultLabel->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ResultLabel, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

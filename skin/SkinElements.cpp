@@ -11,6 +11,11 @@ void TSkinLabel::SetLabelName(const QString& value) {
   setAccessibleName(value);
 }
 
+void TSkinLabel::SetOneLine() {
+  setWordWrap(false);
+  setAlignment((alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+}
+
 TSkinEdit::TSkinEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void TSkinEdit::SetEditName(const QString& value) {

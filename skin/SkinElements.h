@@ -21,6 +21,9 @@ class TSkinLabel : public QLabel {
   const QString& LabelName() const { return FLabelName; }
   // Also the accessible name, so tests and assistive tools can find it.
   void SetLabelName(const QString& value);
+  // Shows the text as one line in the middle of the label's height, as a
+  // display does (the calculator's result), keeping its horizontal alignment.
+  void SetOneLine();
 
  private:
   QString FLabelName;

@@ -100,6 +100,9 @@ TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
   Click({"2", "Plus", "3", "Enter"});
   EXPECT_EQ(Field(), "2+3");
   EXPECT_EQ(Display(), "5");
+  // The result stands in the middle of the display's height, on its side.
+  EXPECT_EQ(Form->ResultLabel->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+  EXPECT_FALSE(Form->ResultLabel->wordWrap());
 }
 
 TEST_F(CalcSkinTest, SwitchingSkinsKeepsTheTextsAndTheModes) {
