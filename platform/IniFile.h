@@ -65,8 +65,9 @@ struct TIniValue {
 // the value part of the key's line is replaced (the line that Find reads), or
 // the key is added after the last key of its section, or the section is added
 // at the end. New lines use the text's own line end (LF for an empty text).
-// Line breaks inside the names or the value become blanks. Keys must not
-// contain "=", section names not "]".
+// Line breaks inside the names or the value become blanks, and the names are
+// taken without blanks around them. Keys must not contain "=", section names
+// not "]".
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
 // Several keys set in one pass over the text: the same text as setting them
