@@ -352,9 +352,11 @@ void EmitIniValues(std::string_view text, const std::vector<TIniValue>& values,
   // A replaced value ends at most where an insertion begins.
   std::stable_sort(splices.begin(), splices.end(),
                    [](const TSplice& a, const TSplice& b) { return a.Begin < b.Begin; });
+  bool any = false;  // the last character written, once there is one
   char last = 0;
   const auto emit = [&](std::string_view piece) {
     if (piece.empty()) return;
+    any = true;
     last = piece.back();
     put(piece);
   };
@@ -366,7 +368,7 @@ void EmitIniValues(std::string_view text, const std::vector<TIniValue>& values,
   }
   emit(text.substr(at));
   if (!appended.empty()) {
-    if (last != 0 && last != '\n' && last != '\r') emit(eol);
+    if (any && last != '\n' && last != '\r') emit(eol);
     emit(appended);
   }
 }

@@ -135,6 +135,9 @@ const TSetRow kSetRows[] = {
     {"[Main]\nSkin=A", "Main", "Format", "1", "[Main]\nSkin=A\nFormat=1\n"},
     {"[Main]\nSkin=A", "Graph", "AutoX", "0", "[Main]\nSkin=A\n[Graph]\nAutoX=0\n"},
     {"[Main]", "Main", "Skin", "A", "[Main]\nSkin=A\n"},
+    // A NUL is a character like any other, also as the text's last one.
+    {std::string("[Main]\nx\0", 9), "Graph", "AutoX", "0",
+     std::string("[Main]\nx\0\n[Graph]\nAutoX=0\n", 26)},
     // The byte-order mark stays first.
     {"\xEF\xBB\xBFSkin=A\n[Main]\n", "", "Skin", "B", "\xEF\xBB\xBFSkin=B\n[Main]\n"},
     {"\xEF\xBB\xBF[Main]\n", "", "Skin", "B", "\xEF\xBB\xBFSkin=B\n[Main]\n"},
