@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <algorithm>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "controls/BarPopupMenu.h"
 #include "controls/ImgBox.h"
 #include "engine/Errors.h"
+#include "platform/Files.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
 
@@ -38,6 +40,12 @@ bool TMainForm::ApplySkin(const QString& name) {
   // Loading destroys the current skin's controls first: from here on nothing
   // may reach them, whether the new skin loads or not.
   UnbindSkin();
+  // A skin's name is a file name in the Skins folder, never a path (the
+  // settings file is outside input): any other name loads nothing.
+  if (!IsPlainFileName(name.toStdString())) {
+    FSkin->Clear();
+    return false;
+  }
   const QString path = QDir::currentPath() + QStringLiteral("/Skins/") + name + QStringLiteral(".skn");
   if (!FSkin->LoadSkin(path)) return false;
   BindButtons();
@@ -106,7 +114,7 @@ void TMainForm::BindExpression() {
 void TMainForm::BindResult() {
   TSkinLabel* label = FBound.ResultLabel = FSkin->FindLabel(QStringLiteral("Result"));
   if (!label) return;
-  label->setWordWrap(false);
+  label->SetOneLine();
   // A right click on the display opens the main menu, as on the window body.
   label->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(label, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -179,11 +187,16 @@ void TMainForm::BindVariableFields() {
 
 void TMainForm::FillSkinMenu() {
   FMenu.MMSkin->clear();
-  const QStringList files = QDir(QStringLiteral("Skins"))
+  QStringList files = QDir(QStringLiteral("Skins"))
                                 .entryList({QStringLiteral("*.skn")},
                                            QDir::AllEntries | QDir::Hidden | QDir::System |
                                                QDir::NoDotAndDotDot | QDir::CaseSensitive,
                                            QDir::Unsorted);
+  // By name, letter case aside (and by case only between names equal without it).
+  std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+  });
   for (const QString& file : files) {
     const QString name = file.left(file.size() - 4);
     QAction* item = FMenu.MMSkin->addAction(MenuCaption(name));

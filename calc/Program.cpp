@@ -90,6 +90,9 @@ void TProgram::CreateCompanions() {
 }
 
 void TProgram::Finish() {
+  // The three windows' keys go to the file in one write, so a settings file
+  // that cannot be written is reported once.
+  TIniBatch settings(FSettingsPath);
   RunGuarded([&] { FForm->FormDestroy(); });
   if (FVars) {
     RunGuarded([&] {
@@ -98,4 +101,5 @@ void TProgram::Finish() {
     });
   }
   if (FGraph) RunGuarded([&] { FGraph->FormDestroy(); });
+  RunGuarded([&] { settings.Commit(); });
 }

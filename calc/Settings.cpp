@@ -9,6 +9,14 @@ constexpr char kMain[] = "Main";
 constexpr char kPosition[] = "Position";
 constexpr char kGraph[] = "Graph";
 
+// Values as IniFile writes them.
+std::string Int(int v) {
+  return std::to_string(v);
+}
+std::string Bool(bool v) {
+  return v ? "1" : "0";
+}
+
 }  // namespace
 
 std::string SettingsPath() {
@@ -31,11 +39,11 @@ void Load(const IniFile& ini, TMainSettings& s) {
 }
 
 void Save(IniFile& ini, const TMainSettings& s) {
-  ini.WriteString(kMain, "Skin", s.Skin);
-  ini.WriteInteger(kMain, "Format", s.Format);
-  ini.WriteBool(kMain, "AlwayOnTop", s.AlwaysOnTop);
-  ini.WriteInteger(kPosition, "Left", s.Left);
-  ini.WriteInteger(kPosition, "Top", s.Top);
+  ini.WriteValues({{kMain, "Skin", s.Skin},
+                   {kMain, "Format", Int(s.Format)},
+                   {kMain, "AlwayOnTop", Bool(s.AlwaysOnTop)},
+                   {kPosition, "Left", Int(s.Left)},
+                   {kPosition, "Top", Int(s.Top)}});
 }
 
 void Load(const IniFile& ini, TVarsSettings& s) {
@@ -47,10 +55,10 @@ void Load(const IniFile& ini, TVarsSettings& s) {
 }
 
 void Save(IniFile& ini, const TVarsSettings& s) {
-  ini.WriteInteger(kPosition, "VarsLeft", s.Left);
-  ini.WriteInteger(kPosition, "VarsTop", s.Top);
-  ini.WriteInteger(kPosition, "VarsWidth", s.Width);
-  ini.WriteInteger(kPosition, "VarsHeight", s.Height);
+  ini.WriteValues({{kPosition, "VarsLeft", Int(s.Left)},
+                   {kPosition, "VarsTop", Int(s.Top)},
+                   {kPosition, "VarsWidth", Int(s.Width)},
+                   {kPosition, "VarsHeight", Int(s.Height)}});
 }
 
 void Load(const IniFile& ini, TGraphSettings& s) {
@@ -66,12 +74,12 @@ void Load(const IniFile& ini, TGraphSettings& s) {
 }
 
 void Save(IniFile& ini, const TGraphSettings& s) {
-  ini.WriteInteger(kPosition, "GraphLeft", s.Left);
-  ini.WriteInteger(kPosition, "GraphTop", s.Top);
-  ini.WriteInteger(kPosition, "GraphWidth", s.Width);
-  ini.WriteInteger(kPosition, "GraphHeight", s.Height);
-  ini.WriteBool(kGraph, "AutoX", s.AutoX);
-  ini.WriteBool(kGraph, "AutoY", s.AutoY);
-  ini.WriteBool(kGraph, "JoinPoints", s.JoinPoints);
-  ini.WriteBool(kGraph, "DrawAxes", s.DrawAxes);
+  ini.WriteValues({{kPosition, "GraphLeft", Int(s.Left)},
+                   {kPosition, "GraphTop", Int(s.Top)},
+                   {kPosition, "GraphWidth", Int(s.Width)},
+                   {kPosition, "GraphHeight", Int(s.Height)},
+                   {kGraph, "AutoX", Bool(s.AutoX)},
+                   {kGraph, "AutoY", Bool(s.AutoY)},
+                   {kGraph, "JoinPoints", Bool(s.JoinPoints)},
+                   {kGraph, "DrawAxes", Bool(s.DrawAxes)}});
 }

@@ -38,8 +38,9 @@ struct TGraphSettings {
 };
 
 // Load sets every field from its key, or from the default when the key is
-// missing or malformed. Save writes every key, one at a time, in the order
-// listed above; an EWriteError stops it, keeping the keys already written.
+// missing or malformed. Save writes every key, in the order listed above, in
+// one replace of the file (or into the file's open TIniBatch); with an
+// EWriteError none of them is written.
 void Load(const IniFile& ini, TMainSettings& s);
 void Save(IniFile& ini, const TMainSettings& s);
 void Load(const IniFile& ini, TVarsSettings& s);

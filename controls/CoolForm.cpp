@@ -200,6 +200,12 @@ void TCoolForm::ApplyMask() {
   ApplyRegionToWindow(region);
 }
 
+void TCoolForm::ClearMask() {
+  FMaskData.clear();
+  FMaskSize = 0;
+  ApplyMask();
+}
+
 void TCoolForm::ReadMask(QIODevice& stream) {
   uint8_t head[4] = {0, 0, 0, 0};
   const qint64 got = stream.read(reinterpret_cast<char*>(head), 4);

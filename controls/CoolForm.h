@@ -74,6 +74,8 @@ class TCoolForm : public QWidget {
   // Makes the region from MaskData/MaskSize and applies it to the window; no
   // region (or an empty one) makes the window rectangular.
   void ApplyMask();
+  // Forgets the region data held and makes the window rectangular.
+  void ClearMask();
   // The stored "Mask2" property: 4-byte length N, then N bytes of region data.
   void ReadMask(QIODevice& stream);
   void WriteMask(QIODevice& stream) const;

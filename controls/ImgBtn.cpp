@@ -26,24 +26,10 @@ int KeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
 
 // ---------------------------------------------------------------- TPictureControl
 
-TPictureControl::TPictureControl(QWidget* parent) : QWidget(parent) {
+TPictureControl::TPictureControl(QWidget* parent) : THintedWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
   // Moves without a button held must arrive too: they decide Hover.
   setMouseTracking(true);
-}
-
-void TPictureControl::SetHint(const QString& value) {
-  FHint = value;
-  UpdateToolTip();
-}
-
-void TPictureControl::SetShowHint(bool value) {
-  FShowHint = value;
-  UpdateToolTip();
-}
-
-void TPictureControl::UpdateToolTip() {
-  setToolTip(FShowHint ? FHint : QString());
 }
 
 void TPictureControl::ShowPicture(const QPixmap& pic) {

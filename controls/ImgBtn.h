@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "controls/Hint.h"
+
 // Message codes carried by TMouseMessage::Msg (the values of the original
 // platform messages, so handlers can tell a press from a double click).
 enum TMouseMsgCode : int {
@@ -54,7 +56,7 @@ class QMouseEvent;
 // The windowless picture control both skin toggles build on: shows one
 // picture (a copy) at its top-left corner, leaves the rest of its rectangle
 // unpainted, never takes the keyboard focus, and keeps a tag and a hint.
-class TPictureControl : public QWidget {
+class TPictureControl : public THintedWidget {
   Q_OBJECT
 
  public:
@@ -65,12 +67,6 @@ class TPictureControl : public QWidget {
 
   int Tag() const { return FTag; }
   void SetTag(int value) { FTag = value; }
-
-  // The hint is the tooltip; it is shown only while ShowHint is on.
-  const QString& Hint() const { return FHint; }
-  void SetHint(const QString& value);
-  bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool value);
 
   // The ordinary events every picture control has.
   TNotifyEvent OnClick;
@@ -89,12 +85,8 @@ class TPictureControl : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void UpdateToolTip();
-
   QPixmap FPicture;
   int FTag = 0;
-  QString FHint;
-  bool FShowHint = false;
 };
 
 class TImgBtn : public TPictureControl {

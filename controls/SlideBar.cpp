@@ -1,52 +1,19 @@
-// TSlideBar. Every paint renders the whole bar into an off-screen image: the
+// TSlideBar. A paint draws only the part of the bar that is to be painted: the
 // background in the parent's colour, the track, the ticks, and the thumb
 // combined through its mask with the pixels under it (AND with the mask, OR
-// with the picture), then puts the image on the screen in one go.
+// with the picture) in a scratch image of the thumb's size. What a paint
+// costs follows what shows, never the bar's own size.
 #include "controls/SlideBar.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 
+#include "controls/SystemColors.h"
 #include "engine/Errors.h"
-
-namespace slidebar {
-
-QColor ToQColor(std::int32_t colour, const QWidget* widget) {
-  if (colour >= 0) return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-  // System colours carry their index in the low byte; the nearest palette
-  // roles stand in for them, the window colour for the rest.
-  struct TSystemColour {
-    int Index;
-    QPalette::ColorGroup Group;
-    QPalette::ColorRole Role;
-  };
-  static constexpr TSystemColour kRoles[] = {
-      {5, QPalette::Active, QPalette::Base},        // window
-      {7, QPalette::Active, QPalette::WindowText},  // menu text
-      {8, QPalette::Active, QPalette::WindowText},  // window text
-      {12, QPalette::Active, QPalette::Dark},       // application workspace
-      {13, QPalette::Active, QPalette::Highlight},  // selection
-      {14, QPalette::Active, QPalette::HighlightedText},
-      {15, QPalette::Active, QPalette::Button},  // button face
-      {16, QPalette::Active, QPalette::Dark},    // button shadow
-      {17, QPalette::Disabled, QPalette::Text},  // grey text
-      {18, QPalette::Active, QPalette::ButtonText},
-      {20, QPalette::Active, QPalette::Light},     // button highlight
-      {21, QPalette::Active, QPalette::Shadow},    // dark 3D shadow
-      {22, QPalette::Active, QPalette::Midlight},  // 3D light
-      {23, QPalette::Active, QPalette::ToolTipText},
-      {24, QPalette::Active, QPalette::ToolTipBase},
-  };
-  const QPalette pal = widget ? widget->palette() : QPalette();
-  for (const TSystemColour& c : kRoles)
-    if (c.Index == (colour & 0xFF)) return pal.color(c.Group, c.Role);
-  return pal.color(QPalette::Window);
-}
-
-}  // namespace slidebar
 
 namespace {
 
@@ -54,6 +21,12 @@ constexpr std::int32_t kSilver = 0xC0C0C0;
 constexpr std::int32_t kCyan = 0xF8FF00;
 constexpr QRgb kEdgeDark = 0xFF2C2C2C;
 constexpr QRgb kEdgeLight = 0xFFFFFFFF;
+
+// A colour of the bar; a system colour without a colour of its own gives the
+// window's.
+QColor BarColor(std::int32_t colour, const QWidget* widget) {
+  return SkinColor(colour, widget->palette()).value_or(widget->palette().color(QPalette::Window));
+}
 
 // Axis-aligned lines that leave out their end point, as the track and tick
 // outlines are measured.
@@ -73,7 +46,7 @@ void VLine(QPainter& p, int x, int y1, int y2, const QColor& c) {
 
 }  // namespace
 
-TSlideBar::TSlideBar(QWidget* parent) : QWidget(parent) {
+TSlideBar::TSlideBar(QWidget* parent) : THintedWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(15, 100);
@@ -233,20 +206,6 @@ void TSlideBar::SetTabStop(bool value) {
   setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-void TSlideBar::SetHint(const QString& value) {
-  FHint = value;
-  UpdateToolTip();
-}
-
-void TSlideBar::SetShowHint(bool value) {
-  FShowHint = value;
-  UpdateToolTip();
-}
-
-void TSlideBar::UpdateToolTip() {
-  setToolTip(FShowHint ? FHint : QString());
-}
-
 void TSlideBar::StepUp(std::int64_t n) {
   if (auto p = slidebar::StepUpTarget(FPosition, n, FMin, FMax)) SetPosition(*p);
 }
@@ -266,11 +225,11 @@ void TSlideBar::DrawTrack(QPainter& p, const slidebar::TTrack& t) const {
   VLine(p, t.R, t.B, t.T - 1, second);
   if (t.R - t.L >= 2 && t.B - t.T >= 2)
     p.fillRect(QRect(QPoint(t.L + 1, t.T + 1), QPoint(t.R - 1, t.B - 1)),
-               slidebar::ToQColor(FFocusColor, this));
+               BarColor(FFocusColor, this));
 }
 
 void TSlideBar::DrawTicks(QPainter& p, const slidebar::TTrack& t) const {
-  const QColor c = slidebar::ToQColor(FTicksColor, this);
+  const QColor c = BarColor(FTicksColor, this);
   const slidebar::TBarGeometry g = Geometry();
   const int th = FThickness;
   for (const int v : slidebar::TickCoordinates(g, FFrequency)) {
@@ -284,31 +243,37 @@ void TSlideBar::DrawTicks(QPainter& p, const slidebar::TTrack& t) const {
   }
 }
 
-void TSlideBar::DrawThumb(QImage& canvas, const QRect& r) const {
-  QImage scratch = canvas.copy(r);  // what lies under the thumb
+void TSlideBar::DrawBar(QPainter& p, const QRect& area) const {
+  p.fillRect(area, palette().color(QPalette::Window));
+  const slidebar::TTrack t = slidebar::TrackEdges(Geometry());
+  DrawTrack(p, t);
+  if (FTicks) DrawTicks(p, t);
+}
+
+void TSlideBar::DrawThumb(QPainter& onto, const QRect& r) const {
+  // What lies under the thumb, drawn again at the thumb's size.
+  QImage scratch(r.size(), QImage::Format_RGB32);
+  if (scratch.isNull()) return;
   QPainter p(&scratch);
+  p.translate(-r.topLeft());
+  DrawBar(p, r);
+  p.resetTransform();
   p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
   p.drawImage(0, 0, FThumbMask);
   p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
   p.drawImage(0, 0, FThumbPicture);
   p.end();
-  QPainter c(&canvas);
-  c.drawImage(r.topLeft(), scratch);
+  onto.drawImage(r.topLeft(), scratch);
 }
 
-void TSlideBar::paintEvent(QPaintEvent*) {
-  QImage canvas(size(), QImage::Format_RGB32);
-  if (canvas.isNull()) return;
-  canvas.fill(palette().color(QPalette::Window));
-  const slidebar::TTrack t = slidebar::TrackEdges(Geometry());
-  {
-    QPainter p(&canvas);
-    DrawTrack(p, t);
-    if (FTicks) DrawTicks(p, t);
-  }
-  if (!FThumbPicture.isNull()) DrawThumb(canvas, ThumbRect());
-  QPainter w(this);
-  w.drawImage(0, 0, canvas);
+void TSlideBar::paintEvent(QPaintEvent* event) {
+  const QRect area = event->rect() & rect();
+  if (area.isEmpty()) return;
+  QPainter p(this);
+  p.setClipRect(area);
+  DrawBar(p, area);
+  const QRect thumb = ThumbRect();
+  if (!FThumbPicture.isNull() && thumb.intersects(area)) DrawThumb(p, thumb);
 }
 
 void TSlideBar::resizeEvent(QResizeEvent* event) {

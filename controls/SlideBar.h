@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "controls/Hint.h"
 #include "controls/ImgBtn.h"  // TNotifyEvent
 #include "controls/SlideBarMath.h"
 
@@ -28,13 +29,9 @@ const QImage& ThumbMask(int style);
 // The "HandPointer" cursor shown over a bar with HandCursor on.
 const QCursor& HandPointer();
 
-// A colour of the 0x00BBGGRR form (negative: a system colour) as a QColor;
-// `widget` supplies the palette for the system colours.
-QColor ToQColor(std::int32_t colour, const QWidget* widget);
-
 }  // namespace slidebar
 
-class TSlideBar : public QWidget {
+class TSlideBar : public THintedWidget {
   Q_OBJECT
 
  public:
@@ -102,10 +99,6 @@ class TSlideBar : public QWidget {
 
   int Tag() const { return FTag; }
   void SetTag(int value) { FTag = value; }
-  const QString& Hint() const { return FHint; }
-  void SetHint(const QString& value);
-  bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool value);
 
   void StepUp(std::int64_t n);
   void StepDown(std::int64_t n);
@@ -139,9 +132,10 @@ class TSlideBar : public QWidget {
   void SyncOrientation() const;
   void DrawTrack(QPainter& p, const slidebar::TTrack& t) const;
   void DrawTicks(QPainter& p, const slidebar::TTrack& t) const;
-  void DrawThumb(QImage& canvas, const QRect& r) const;
+  // The background, the track and the ticks, clipped to `area`.
+  void DrawBar(QPainter& p, const QRect& area) const;
+  void DrawThumb(QPainter& onto, const QRect& r) const;
   int AxisCoord(const QPoint& p) const;
-  void UpdateToolTip();
 
   QString FSlideBarName;
   std::int32_t FMin = 0;
@@ -163,8 +157,6 @@ class TSlideBar : public QWidget {
   QStringList FLabels;
   bool FTabStop = true;
   int FTag = 0;
-  QString FHint;
-  bool FShowHint = false;
 
   QImage FThumbPicture;
   QImage FThumbMask;

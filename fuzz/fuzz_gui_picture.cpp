@@ -1,9 +1,10 @@
 // Fuzz target: any bytes as a picture file named by a skin. The bytes are
 // written as "in.bmp" and as "in.ico"; one fixed skin names the bitmap as the
 // window picture, a button picture and a check box picture, another names the
-// icon in the same places. A load either finishes or throws the program's own
-// error; either way the window and the skin stay consistent and the window
-// paints.
+// icon as the button and check box pictures (on a fixed window bitmap: an icon
+// gives a window of no size, so it never loads as one). A load either finishes
+// or throws the program's own error; either way the window and the skin stay
+// consistent and the window paints.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -28,8 +29,8 @@ using TWorld = TFuzzWorld;
 
 // The same places for both kinds: the window picture, a button's three
 // pictures and a check box's two.
-QByteArray SkinText(const char* picture) {
-  return QByteArray("[Main]\nPicture=") + picture +
+QByteArray SkinText(const char* window, const char* picture) {
+  return QByteArray("[Main]\nPicture=") + window +
          "\nButtons=1\nCheckBoxes=1\n"
          "[Buttons]\nBut1Default=" +
          picture + "\nBut1Down=" + picture + "\nBut1Up=" + picture +
@@ -41,8 +42,11 @@ QByteArray SkinText(const char* picture) {
 
 TWorld* World() {
   return FuzzWorld([](const QString& dir) {
-    FuzzWriteFile(QDir(dir).filePath("bmp.skn"), SkinText("in.bmp"));
-    FuzzWriteFile(QDir(dir).filePath("ico.skn"), SkinText("in.ico"));
+    FuzzWriteFile(QDir(dir).filePath("bmp.skn"), SkinText("in.bmp", "in.bmp"));
+    FuzzWriteFile(QDir(dir).filePath("ico.skn"), SkinText("win.bmp", "in.ico"));
+    QImage window(16, 16, QImage::Format_RGB32);
+    window.fill(Qt::gray);
+    window.save(QDir(dir).filePath("win.bmp"), "BMP");
   });
 }
 

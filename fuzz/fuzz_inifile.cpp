@@ -37,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The value is the input up to the first NUL; the whole rest is the file.
   const std::string_view value = rest.substr(0, std::min(rest.find('\0'), std::size_t{64}));
 
-  const TIniData before(rest);
+  const TIniData before{std::string(rest)};
   int n = 0;
   for (std::string_view s : kSections)
     for (std::string_view k : kKeys)
-      if (const std::string* v = before.Find(s, k)) {
+      if (const auto v = before.Find(s, k)) {
         Check(v->size() <= 4 * kIniMaxValue);
         ParseIniInteger(*v, n);
         ParseIniInteger(*v, n, true);
@@ -49,15 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string edited = SetIniValue(rest, sec, key, value);
   const TIniData after(edited);
-  const std::string* written = after.Find(sec, key);
-  Check(written != nullptr);
+  const auto written = after.Find(sec, key);
+  Check(written.has_value());
   if (Printable(value)) Check(*written == value);
   for (std::string_view s : kSections)
     for (std::string_view k : kKeys) {
       if (s == sec && k == key) continue;
-      const std::string* old = before.Find(s, k);
-      const std::string* now = after.Find(s, k);
-      Check((old == nullptr) == (now == nullptr));
+      const auto old = before.Find(s, k);
+      const auto now = after.Find(s, k);
+      Check(old.has_value() == now.has_value());
       if (old && now) Check(*old == *now);
     }
   return 0;

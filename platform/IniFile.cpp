@@ -1,17 +1,21 @@
 #include "platform/IniFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <random>
-#include <sstream>
 #include <system_error>
+#include <unordered_map>
 
 #include "engine/Errors.h"
+#include "platform/Files.h"
+#include "platform/Utf8.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
@@ -32,12 +36,6 @@ char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string LowerCopy(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = Lower(c);
-  return r;
-}
-
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
@@ -49,24 +47,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-// Cuts a value to kIniMaxValue characters, counting a UTF-8 sequence as one
-// character so a cut never splits one. A stray continuation byte counts as a
-// character of its own, so the result never exceeds 4 bytes per character.
-std::string_view CutValue(std::string_view v) {
-  std::size_t chars = 0;
-  int pending = 0;  // continuation bytes the current sequence may still take
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const auto b = static_cast<unsigned char>(v[i]);
-    if ((b & 0xC0) == 0x80 && pending > 0) {
-      --pending;
-      continue;
-    }
-    if (chars++ == kIniMaxValue) return v.substr(0, i);
-    pending = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  }
-  return v;
 }
 
 // One line of the text: content [Begin, End), line end [End, Next).
@@ -178,76 +158,227 @@ bool ParseIniInteger(std::string_view text, int& out, bool bareX) {
   return true;
 }
 
-TIniData::TIniData(std::string_view text) {
-  auto* section = &FSections[""];
-  for (std::size_t pos = 0; pos < text.size();) {
-    const TLine line = LineAt(text, pos);
+namespace {
+
+// FNV-1a over the names with ASCII letters lowered and a separator between.
+std::uint64_t NamesHash(std::string_view section, std::string_view key) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  const auto add = [&h](std::string_view s) {
+    for (char c : s) h = (h ^ static_cast<unsigned char>(Lower(c))) * 0x100000001b3ull;
+  };
+  add(section);
+  h = (h ^ 0x100u) * 0x100000001b3ull;
+  add(key);
+  return h;
+}
+
+}  // namespace
+
+TIniData::TIniData(std::string text) : FText(std::move(text)) {
+  const std::string_view t(FText);
+  std::string_view section = t.substr(0, 0);  // the lines before any header
+  // At most one key a line; what a text of other lines takes is given back.
+  FEntries.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
+  for (std::size_t pos = 0; pos < t.size();) {
+    const TLine line = LineAt(t, pos);
     pos = line.Next;
-    const TLineInfo info = Classify(text, line);
+    const TLineInfo info = Classify(t, line);
     if (info.Kind == lkSection) {
-      section = &FSections[LowerCopy(info.Name)];
+      section = info.Name;
     } else if (info.Kind == lkKey) {
-      section->try_emplace(LowerCopy(info.Name), CutValue(info.Value));
+      const std::string_view value = CutUtf8(info.Value, kIniMaxValue);
+      TEntry e;
+      e.Hash = NamesHash(section, info.Name);
+      e.Order = FEntries.size();
+      e.Section = static_cast<std::size_t>(section.data() - t.data());
+      e.SectionSize = section.size();
+      e.Key = static_cast<std::size_t>(info.Name.data() - t.data());
+      e.KeySize = info.Name.size();
+      e.Value = static_cast<std::size_t>(value.data() - t.data());
+      e.ValueSize = value.size();
+      FEntries.push_back(e);
+    }
+  }
+  if (FEntries.capacity() > 2 * FEntries.size()) FEntries.shrink_to_fit();
+  std::sort(FEntries.begin(), FEntries.end(), [](const TEntry& a, const TEntry& b) {
+    return a.Hash != b.Hash ? a.Hash < b.Hash : a.Order < b.Order;
+  });
+}
+
+std::optional<std::string_view> TIniData::Find(std::string_view section,
+                                               std::string_view key) const {
+  const std::uint64_t hash = NamesHash(section, key);
+  auto it = std::lower_bound(FEntries.begin(), FEntries.end(), hash,
+                             [](const TEntry& e, std::uint64_t h) { return e.Hash < h; });
+  const std::string_view t(FText);
+  // Of the lines with these names the first one counts.
+  for (; it != FEntries.end() && it->Hash == hash; ++it) {
+    if (SameText(t.substr(it->Section, it->SectionSize), section) &&
+        SameText(t.substr(it->Key, it->KeySize), key))
+      return t.substr(it->Value, it->ValueSize);
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// One key of an edit: its name as first written, its last value, and whether
+// its line has been found.
+struct TEditKey {
+  std::string Name, Value;
+  bool Found = false;
+};
+
+// One section of an edit with the state a scan of the text keeps for it:
+// where a new key of it goes (after the last key, or the header, of its first
+// occurrence; for the unnamed section the start of the text).
+struct TEditSection {
+  std::string Name;
+  std::vector<TEditKey> Keys;
+  bool In = false, Seen = false, FirstDone = false;
+  std::size_t InsertAt = 0;
+  bool InsertNeedsEol = false;
+};
+
+// A piece of the text replaced by other text; an insertion replaces nothing.
+struct TSplice {
+  std::size_t Begin, End;
+  std::string Text;
+};
+
+// The keys of `values` grouped by section in order of first appearance, each
+// key once (names match regardless of letter case, the last value wins), so
+// that writing the groups at once gives what writing the keys in turn does.
+std::vector<TEditSection> GroupValues(const std::vector<TIniValue>& values) {
+  std::vector<TEditSection> sections;
+  for (const TIniValue& v : values) {
+    const std::string sec(Trim(OneLine(v.Section))), name(Trim(OneLine(v.Key)));
+    auto s = std::find_if(sections.begin(), sections.end(),
+                          [&](const TEditSection& x) { return SameText(x.Name, sec); });
+    if (s == sections.end()) {
+      sections.push_back({sec, {}});
+      s = sections.end() - 1;
+    }
+    auto k = std::find_if(s->Keys.begin(), s->Keys.end(),
+                          [&](const TEditKey& x) { return SameText(x.Name, name); });
+    if (k == s->Keys.end())
+      s->Keys.push_back({name, OneLine(v.Value)});
+    else
+      k->Value = OneLine(v.Value);
+  }
+  return sections;
+}
+
+// Follows one line of the scan for every section of the edit: section
+// headers move in and out of them, key lines of a section are replaced when
+// they are its keys and move its insertion point otherwise.
+void ScanLine(std::string_view text, const TLine& line, std::vector<TEditSection>& sections,
+              std::vector<TSplice>& splices) {
+  const TLineInfo info = Classify(text, line);
+  if (info.Kind == lkSection) {
+    for (TEditSection& s : sections) {
+      if (s.In) s.FirstDone = true;
+      s.In = SameText(info.Name, s.Name);
+      if (s.In && !s.Seen) {
+        s.Seen = true;
+        s.InsertAt = line.Next;
+        s.InsertNeedsEol = line.Next == line.End;
+      }
+    }
+  } else if (info.Kind == lkKey) {
+    for (TEditSection& s : sections) {
+      if (!s.In) continue;
+      for (TEditKey& k : s.Keys) {
+        if (!k.Found && SameText(info.Name, k.Name)) {
+          k.Found = true;
+          splices.push_back({info.ValueStart, info.ValueEnd, k.Value});
+          break;
+        }
+      }
+      if (!s.FirstDone) {
+        s.InsertAt = line.Next;
+        s.InsertNeedsEol = line.Next == line.End;
+      }
     }
   }
 }
 
-const std::string* TIniData::Find(std::string_view section, std::string_view key) const {
-  const auto s = FSections.find(LowerCopy(section));
-  if (s == FSections.end()) return nullptr;
-  const auto k = s->second.find(LowerCopy(key));
-  return k == s->second.end() ? nullptr : &k->second;
-}
+}  // namespace
 
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value) {
-  const std::string sec = OneLine(section), name = OneLine(key), val = OneLine(value);
+  return SetIniValues(text,
+                      {TIniValue{std::string(section), std::string(key), std::string(value)}});
+}
+
+namespace {
+
+// Hands the edited text to `put` piece by piece, so a large file is never
+// copied whole in memory: the unchanged stretches come straight from `text`.
+void EmitIniValues(std::string_view text, const std::vector<TIniValue>& values,
+                   const std::function<void(std::string_view)>& put) {
+  std::vector<TEditSection> sections = GroupValues(values);
+  const std::size_t start = text.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
+  for (TEditSection& s : sections) {
+    // The lines before any header form the section "".
+    s.In = s.Seen = s.Name.empty();
+    s.InsertAt = start;
+  }
   std::string eol;
-  bool inSection = sec.empty();  // the lines before any header form the section ""
-  bool sectionSeen = inSection;
-  bool firstSectionDone = false;
-  // Where a new key goes: after the last key (or the header) of the first
-  // matching section. For the unnamed section that is the start of the text.
-  std::size_t insertAt = text.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
-  bool insertNeedsEol = false;
+  std::vector<TSplice> splices;
   for (std::size_t pos = 0; pos < text.size();) {
     const TLine line = LineAt(text, pos);
     pos = line.Next;
     if (eol.empty() && line.Next > line.End) eol = text.substr(line.End, line.Next - line.End);
-    const TLineInfo info = Classify(text, line);
-    if (info.Kind == lkSection) {
-      if (inSection) firstSectionDone = true;
-      inSection = SameText(info.Name, sec);
-      if (inSection && !sectionSeen) {
-        sectionSeen = true;
-        insertAt = line.Next;
-        insertNeedsEol = line.Next == line.End;
-      }
-    } else if (info.Kind == lkKey && inSection) {
-      if (SameText(info.Name, name)) {
-        std::string out(text.substr(0, info.ValueStart));
-        out += val;
-        out += text.substr(info.ValueEnd);
-        return out;
-      }
-      if (!firstSectionDone) {
-        insertAt = line.Next;
-        insertNeedsEol = line.Next == line.End;
-      }
-    }
+    ScanLine(text, line, sections, splices);
   }
   if (eol.empty()) eol = "\n";
-  const std::string entry = name + "=" + val + eol;
-  if (sectionSeen) {
-    std::string out(text.substr(0, insertAt));
-    if (insertNeedsEol) out += eol;
-    out += entry;
-    out += text.substr(insertAt);
-    return out;
+
+  // New keys of a section that is there go in at its insertion point; new
+  // sections go at the end, in order.
+  std::string appended;
+  for (const TEditSection& s : sections) {
+    std::string entries;
+    for (const TEditKey& k : s.Keys)
+      if (!k.Found) entries += k.Name + "=" + k.Value + eol;
+    if (entries.empty()) continue;
+    if (s.Seen) {
+      splices.push_back(
+          {s.InsertAt, s.InsertAt, (s.InsertNeedsEol ? eol : std::string()) + entries});
+    } else {
+      appended += "[" + s.Name + "]" + eol + entries;
+    }
   }
-  std::string out(text);
-  if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += eol;
-  out += "[" + sec + "]" + eol + entry;
+  // A replaced value ends at most where an insertion begins.
+  std::stable_sort(splices.begin(), splices.end(),
+                   [](const TSplice& a, const TSplice& b) { return a.Begin < b.Begin; });
+  bool any = false;  // the last character written, once there is one
+  char last = 0;
+  const auto emit = [&](std::string_view piece) {
+    if (piece.empty()) return;
+    any = true;
+    last = piece.back();
+    put(piece);
+  };
+  std::size_t at = 0;
+  for (const TSplice& sp : splices) {
+    emit(text.substr(at, sp.Begin - at));
+    emit(sp.Text);
+    at = sp.End;
+  }
+  emit(text.substr(at));
+  if (!appended.empty()) {
+    if (any && last != '\n' && last != '\r') emit(eol);
+    emit(appended);
+  }
+}
+
+}  // namespace
+
+std::string SetIniValues(std::string_view text, const std::vector<TIniValue>& values) {
+  std::string out;
+  out.reserve(text.size() + 256);
+  EmitIniValues(text, values, [&out](std::string_view piece) { out += piece; });
   return out;
 }
 
@@ -275,16 +406,6 @@ TStamp StampOf(const std::string& path) {
   return stamp;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  out = std::move(buffer).str();
-  return true;
-}
-
 // Parsed files by path. A skin file is read key by key hundreds of times, so
 // parsing it once per version keeps loading linear.
 class TIniCache {
@@ -296,9 +417,11 @@ class TIniCache {
       const auto it = FEntries.find(path);
       if (it != FEntries.end() && it->second.Stamp == stamp) return it->second.Data;
     }
+    // A file that cannot be read (a pipe, a device, one too large) reads as
+    // an empty file.
     std::string text;
-    if (stamp.Exists && !ReadWholeFile(path, text)) text.clear();
-    auto data = std::make_shared<const TIniData>(text);
+    if (stamp.Exists) ReadRegularFile(path, text);
+    auto data = std::make_shared<const TIniData>(std::move(text));
     std::lock_guard lock(FMutex);
     if (FEntries.size() >= kMaxEntries) FEntries.clear();
     FEntries[path] = TEntry{stamp, data};
@@ -325,6 +448,36 @@ TIniCache& Cache() {
   return cache;
 }
 
+// The open batches. Paths are compared as the files they name, so two
+// spellings of one settings file share a batch.
+std::string BatchKey(const std::string& path) {
+  std::error_code ec;
+  const fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path), ec), ec);
+  return ec ? path : resolved.string();
+}
+
+std::vector<std::shared_ptr<TIniPending>>& Batches() {
+  static std::vector<std::shared_ptr<TIniPending>> batches;
+  return batches;
+}
+
+}  // namespace
+
+struct TIniPending {
+  std::string Key;
+  std::vector<TIniValue> Values;
+};
+
+namespace {
+
+std::shared_ptr<TIniPending> OpenBatch(const std::string& path) {
+  if (Batches().empty()) return nullptr;
+  const std::string key = BatchKey(path);
+  for (const std::shared_ptr<TIniPending>& b : Batches())
+    if (b->Key == key) return b;
+  return nullptr;
+}
+
 std::string TempNameBeside(const fs::path& target) {
   static std::mt19937_64 random{std::random_device{}()};
   static std::mutex mutex;
@@ -334,9 +487,13 @@ std::string TempNameBeside(const fs::path& target) {
   return target.string() + suffix;
 }
 
-// Writes `text` to a new file beside `target` and renames it over `target`.
-// Returns false, with `target` unchanged and no temporary file left, on failure.
-bool ReplaceFile(const fs::path& target, const std::string& text, bool keepPermissionsOf) {
+// Gives the new contents of a file, piece by piece, to the function it is handed.
+using TProduce = std::function<void(const std::function<void(std::string_view)>&)>;
+
+// Writes the pieces `produce` gives to a new file beside `target` and renames
+// it over `target`. Returns false, with `target` unchanged and no temporary
+// file left, on failure.
+bool ReplaceFile(const fs::path& target, const TProduce& produce, bool keepPermissionsOf) {
   std::error_code ec;
   // A file its owner may not write is read-only: the rename would replace it
   // regardless (and for the superuser even a direct write would), so it is
@@ -349,7 +506,11 @@ bool ReplaceFile(const fs::path& target, const std::string& text, bool keepPermi
   const std::string temp = TempNameBeside(target);
   std::FILE* f = std::fopen(temp.c_str(), "wbx");
   if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
+  bool ok = true;
+  produce([&](std::string_view piece) {
+    ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
+  });
+  ok = ok && std::fflush(f) == 0;
 #ifdef ZUMBREL_HAVE_FSYNC
   // The new contents must be on disk before the rename makes them the file.
   ok = ok && ::fsync(::fileno(f)) == 0;
@@ -372,22 +533,40 @@ bool ReplaceFile(const fs::path& target, const std::string& text, bool keepPermi
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   std::error_code ec;
   const bool exists = fs::exists(fs::symlink_status(path, ec));
-  if (!ReplaceFile(path, std::string(bytes), exists)) throw EWriteError("Unable to write to " + path);
+  const auto produce = [bytes](const std::function<void(std::string_view)>& put) { put(bytes); };
+  if (!ReplaceFile(path, produce, exists)) throw EWriteError("Unable to write to " + path);
   Cache().Forget(path);
 }
 
 IniFile::IniFile(std::string path) : FPath(std::move(path)) {}
 
+namespace {
+
+// The value a read of the key gives now: a write collected by an open batch
+// for the file, else the file's own.
+std::optional<std::string> LookUp(const std::string& path, std::string_view section,
+                                  std::string_view key) {
+  if (const std::shared_ptr<TIniPending> batch = OpenBatch(path)) {
+    const std::string sec(Trim(section)), name(Trim(key));
+    for (auto v = batch->Values.rbegin(); v != batch->Values.rend(); ++v)
+      if (SameText(Trim(OneLine(v->Section)), sec) && SameText(Trim(OneLine(v->Key)), name))
+        return std::string(CutUtf8(Trim(OneLine(v->Value)), kIniMaxValue));
+  }
+  const auto data = Cache().Get(path);
+  const std::optional<std::string_view> value = data->Find(section, key);
+  return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
+}  // namespace
+
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view def) const {
-  const auto data = Cache().Get(FPath);
-  const std::string* value = data->Find(section, key);
+  const std::optional<std::string> value = LookUp(FPath, section, key);
   return value ? *value : std::string(def);
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
-  const auto data = Cache().Get(FPath);
-  const std::string* value = data->Find(section, key);
+  const std::optional<std::string> value = LookUp(FPath, section, key);
   int result = def;
   if (value && ParseIniInteger(*value, result)) return result;
   return def;
@@ -398,22 +577,7 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  std::error_code ec;
-  fs::path target(FPath);
-  // Replace the file a link points to, not the link itself.
-  if (fs::is_symlink(target, ec)) {
-    const fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  const fs::file_status status = fs::status(target, ec);
-  const bool exists = fs::exists(status);
-  std::string text;
-  bool ok = true;
-  if (exists) ok = fs::is_regular_file(status) && ReadWholeFile(target.string(), text);
-  ok = ok && ReplaceFile(target, SetIniValue(text, section, key, value), exists);
-  if (!ok) throw EWriteError("Unable to write to " + FPath);
-  // The new file may share size and time stamp with the cached one.
-  Cache().Forget(FPath);
+  WriteValues({TIniValue{std::string(section), std::string(key), std::string(value)}});
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -422,4 +586,66 @@ void IniFile::WriteInteger(std::string_view section, std::string_view key, int v
 
 void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
   WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::WriteValues(const std::vector<TIniValue>& values) {
+  if (values.empty()) return;
+  if (const std::shared_ptr<TIniPending> batch = OpenBatch(FPath)) {
+    batch->Values.insert(batch->Values.end(), values.begin(), values.end());
+    return;
+  }
+  std::error_code ec;
+  fs::path target(FPath);
+  // Replace the file a link points to, not the link itself.
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  // A file that is there but cannot be read is not replaced: its contents
+  // would be lost.
+  std::string text;
+  const TReadResult read = ReadRegularFile(target.string(), text);
+  const auto produce = [&](const std::function<void(std::string_view)>& put) {
+    EmitIniValues(text, values, put);
+  };
+  const bool ok =
+      (read == rrRead || read == rrMissing) && ReplaceFile(target, produce, read == rrRead);
+  if (!ok) throw EWriteError("Unable to write to " + FPath);
+  // The new file may share size and time stamp with the cached one.
+  Cache().Forget(FPath);
+}
+
+// ---- Batches ----------------------------------------------------------------
+
+TIniBatch::TIniBatch(std::string path) : FPath(std::move(path)) {
+  FPending = OpenBatch(FPath);
+  if (FPending) return;
+  FPending = std::make_shared<TIniPending>();
+  FPending->Key = BatchKey(FPath);
+  FOwner = true;
+  Batches().push_back(FPending);
+}
+
+TIniBatch::~TIniBatch() {
+  try {
+    Commit();
+  } catch (...) {
+    // Too late to report: whoever needs to know commits before.
+  }
+  if (FOwner) std::erase(Batches(), FPending);
+}
+
+void TIniBatch::Commit() {
+  if (!FOwner || FPending->Values.empty()) return;
+  std::vector<TIniValue> values = std::move(FPending->Values);
+  FPending->Values.clear();
+  // Written past the batch, straight to the file.
+  std::erase(Batches(), FPending);
+  try {
+    IniFile(FPath).WriteValues(values);
+  } catch (...) {
+    Batches().push_back(FPending);
+    throw;
+  }
+  Batches().push_back(FPending);
 }

@@ -10,9 +10,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 // Longest value a read returns, in characters (longer values are cut).
 inline constexpr std::size_t kIniMaxValue = 2047;
@@ -25,30 +28,51 @@ inline constexpr std::size_t kIniMaxValue = 2047;
 // `out` alone, when the text is not such an integer.
 bool ParseIniInteger(std::string_view text, int& out, bool bareX = false);
 
-// The parsed content of an INI text, for lookups.
+// The parsed content of an INI text, for lookups. It keeps the text and one
+// small record per key line in a single table, so even a file of a million
+// keys is parsed, searched and released quickly.
 class TIniData {
  public:
   TIniData() = default;
-  explicit TIniData(std::string_view text);
+  explicit TIniData(std::string text);
 
-  // The value of the key (trimmed, cut to kIniMaxValue characters), or null
+  // The value of the key (trimmed, cut to kIniMaxValue characters), or none
   // when the section or key is missing. Lines before the first section belong
-  // to the section named "".
-  const std::string* Find(std::string_view section, std::string_view key) const;
+  // to the section named "". The view is valid while this object lives.
+  std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
  private:
-  // Lower-case section name -> lower-case key name -> value.
-  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> FSections;
+  // A key line: where its section's name, its name and its (cut) value lie in
+  // the text, in the order of the lines, with a hash of both names that
+  // ignores letter case.
+  struct TEntry {
+    std::uint64_t Hash = 0;
+    std::size_t Order = 0;
+    std::size_t Section = 0, SectionSize = 0;
+    std::size_t Key = 0, KeySize = 0;
+    std::size_t Value = 0, ValueSize = 0;
+  };
+  std::string FText;
+  std::vector<TEntry> FEntries;  // by hash, then by order
+};
+
+// One key to write: section, key and value.
+struct TIniValue {
+  std::string Section, Key, Value;
 };
 
 // `text` with one key set to `value`, every other line left byte for byte:
 // the value part of the key's line is replaced (the line that Find reads), or
 // the key is added after the last key of its section, or the section is added
 // at the end. New lines use the text's own line end (LF for an empty text).
-// Line breaks inside the names or the value become blanks. Keys must not
-// contain "=", section names not "]".
+// Line breaks inside the names or the value become blanks, and the names are
+// taken without blanks around them. Keys must not contain "=", section names
+// not "]".
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
+// Several keys set in one pass over the text: the same text as setting them
+// one after the other with SetIniValue, in their order.
+std::string SetIniValues(std::string_view text, const std::vector<TIniValue>& values);
 
 // Replaces the file at `path` with `bytes` atomically: a temporary file beside
 // it, then a rename over it (a link at `path` is replaced, not followed).
@@ -62,7 +86,10 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // stay cheap); each write goes to disk at once, replacing the file atomically
 // (a temporary file beside it, then a rename), and throws EWriteError
 // "Unable to write to <path>" when it cannot, leaving the old file intact
-// (a read-only file counts as one it cannot write).
+// (a read-only file counts as one it cannot write, and so does one that cannot
+// be read: a pipe, a device, or a file too large to read, which all read as
+// empty). While a TIniBatch for the file is open, writes are collected
+// instead, and reads see them.
 class IniFile {
  public:
   explicit IniFile(std::string path);
@@ -77,9 +104,40 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);  // decimal
   void WriteBool(std::string_view section, std::string_view key, bool value);    // "1" / "0"
+  // Writes every key in one atomic replace of the file, as if written one by
+  // one: all of them are written, or (with the EWriteError) none.
+  void WriteValues(const std::vector<TIniValue>& values);
 
   const std::string& Path() const { return FPath; }
 
  private:
   std::string FPath;
+};
+
+// The keys a batch has collected (defined with the batches).
+struct TIniPending;
+
+// Collects the writes made to one file through any IniFile while it is open,
+// and writes them all in one atomic replace when committed: the keys of
+// several windows saved at the end of the program go to disk at once, and a
+// file that cannot be written is reported once. A batch opened for a file
+// that already has one joins it (its Commit leaves the writing to the first).
+// Gui and core alike; one thread.
+class TIniBatch {
+ public:
+  explicit TIniBatch(std::string path);
+  // Commits what has not been committed; an error is then dropped.
+  ~TIniBatch();
+  TIniBatch(const TIniBatch&) = delete;
+  TIniBatch& operator=(const TIniBatch&) = delete;
+
+  // Writes the collected keys (nothing when there are none); throws
+  // EWriteError "Unable to write to <path>" when the file cannot be written,
+  // leaving it as it was. The batch stays open and collects again.
+  void Commit();
+
+ private:
+  std::string FPath;
+  std::shared_ptr<TIniPending> FPending;
+  bool FOwner = false;
 };

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/Files.h"
+
 namespace {
 
 uint32_t GetU32(const uint8_t* p) {
@@ -27,17 +29,6 @@ void PutRect(std::vector<uint8_t>& out, const TRect& r) {
   PutI32(out, r.Top);
   PutI32(out, r.Right);
   PutI32(out, r.Bottom);
-}
-
-// Bytes left in a stream from its current position (0 when unknown).
-std::size_t RemainingBytes(std::ifstream& in) {
-  const auto here = in.tellg();
-  if (here < 0) return 0;
-  in.seekg(0, std::ios::end);
-  const auto end = in.tellg();
-  in.seekg(here);
-  if (end < here) return 0;
-  return static_cast<std::size_t>(end - here);
 }
 
 }  // namespace
@@ -97,20 +88,10 @@ std::optional<TRegionBlock> ReadRegionBlock(const uint8_t* data, std::size_t siz
 }
 
 std::optional<TRegionBlock> ReadRegionBlockFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  uint8_t head[4];
-  if (!in.read(reinterpret_cast<char*>(head), 4)) return std::nullopt;
-  TRegionBlock block;
-  block.Size = GetU32(head);
-  // Never allocate more than the file can hold, whatever N announces.
-  const std::size_t take = std::min<std::size_t>(block.Size, RemainingBytes(in));
-  block.Data.resize(take);
-  if (take > 0) {
-    in.read(reinterpret_cast<char*>(block.Data.data()), std::streamsize(take));
-    block.Data.resize(std::size_t(std::max<std::streamsize>(in.gcount(), 0)));
-  }
-  return block;
+  // Only a regular file of a sane size is read (never a pipe or a device).
+  std::string bytes;
+  if (ReadRegularFile(path, bytes) != rrRead) return std::nullopt;
+  return ReadRegionBlock(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 std::optional<std::vector<TRect>> RegionFromBlock(const TRegionBlock& block) {

@@ -61,8 +61,9 @@ struct TRegionBlock {
 
 // Splits the stored form held in memory. No value when fewer than 4 bytes.
 std::optional<TRegionBlock> ReadRegionBlock(const uint8_t* data, std::size_t size);
-// Reads the stored form from a file. No value when the file cannot be opened
-// or holds fewer than 4 bytes. Reads at most N bytes after the length.
+// Reads the stored form from a file. No value when the file cannot be read
+// (or is no regular file of at most kMaxInputFileSize bytes) or holds fewer
+// than 4 bytes.
 std::optional<TRegionBlock> ReadRegionBlockFile(const std::string& path);
 
 // The region of a block: no value when N is 0, the data is cut short, or the

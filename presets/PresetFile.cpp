@@ -5,7 +5,10 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <limits>
+
+#include "platform/Files.h"
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "presets keep 80-bit extended values");
@@ -219,20 +222,20 @@ void TPresetReader::GraphLine(std::string_view line) {
 }
 
 bool LoadPresetFile(const std::string& path, TPresetState& state) {
-  std::error_code ec;
-  // Folders, devices and pipes in the Presets folder are not presets.
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
+  // Folders, devices, pipes and files too large to be presets are not read.
+  std::string text;
+  if (ReadRegularFile(path, text) != rrRead) return false;
   TPresetReader reader(state);
-  std::string line;
-  while (std::getline(file, line)) reader.Line(line);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t end = std::min(text.find('\n', pos), text.size());
+    reader.Line(std::string_view(text).substr(pos, end - pos));
+    pos = end + 1;
+  }
   return true;
 }
 
 bool StaysInPresetFolder(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("/\\") == std::string_view::npos;
+  return IsPlainFileName(name);
 }
 
 bool IsSafePresetName(std::string_view name) {

@@ -4,19 +4,12 @@
 // main window, which finds labels and edits by name.
 #pragma once
 
-#include <QColor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
-#include <cstdint>
-#include <optional>
 
-// A skin colour as a QColor: 0x00BBGGRR (red in the lowest byte, the high
-// byte ignored), or, for a negative value, the desktop's system colour of the
-// index in its low byte, taken from the application palette. Null for a
-// system index that has no colour.
-std::optional<QColor> SkinColor(std::int32_t color);
+#include "controls/SystemColors.h"  // SkinColor
 
 // A static text label of a skin ("Result", captions).
 class TSkinLabel : public QLabel {
@@ -28,6 +21,9 @@ class TSkinLabel : public QLabel {
   const QString& LabelName() const { return FLabelName; }
   // Also the accessible name, so tests and assistive tools can find it.
   void SetLabelName(const QString& value);
+  // Shows the text as one line in the middle of the label's height, as a
+  // display does (the calculator's result), keeping its horizontal alignment.
+  void SetOneLine();
 
  private:
   QString FLabelName;

@@ -1,6 +1,7 @@
 #include "skin/SkinValues.h"
 
 #include "platform/IniFile.h"
+#include "platform/Utf8.h"
 
 namespace skinvalues {
 
@@ -61,7 +62,7 @@ TSkinFont ReadFont(std::string_view value) {
   while (!name.empty() && IsBlank(name.back())) name.pop_back();
   std::size_t lead = 0;
   while (lead < name.size() && IsBlank(name[lead])) ++lead;
-  font.Name = CutUtf8(std::string_view(name).substr(lead), kMaxFontName);
+  font.Name = std::string(CutUtf8(std::string_view(name).substr(lead), kMaxFontName));
   font.Size = SecondNumber(value);
   return font;
 }
@@ -82,16 +83,6 @@ TSkinColor SplitColor(std::int32_t color) {
   c.Green = static_cast<std::uint8_t>((bits >> 8) & 0xFFu);
   c.Blue = static_cast<std::uint8_t>((bits >> 16) & 0xFFu);
   return c;
-}
-
-std::string CutUtf8(std::string_view text, std::size_t count) {
-  std::size_t pos = 0;
-  for (std::size_t chars = 0; pos < text.size() && chars < count; ++chars) {
-    ++pos;
-    // Continuation bytes belong to the character just started.
-    while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0u) == 0x80u) ++pos;
-  }
-  return std::string(text.substr(0, pos));
 }
 
 }  // namespace skinvalues

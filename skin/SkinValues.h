@@ -61,7 +61,4 @@ struct TSkinColor {
 };
 TSkinColor SplitColor(std::int32_t color);
 
-// `text` cut to at most `count` UTF-8 characters (never inside a character).
-std::string CutUtf8(std::string_view text, std::size_t count);
-
 }  // namespace skinvalues

@@ -1,5 +1,6 @@
 #include "skin/skin.h"
 
+#include <QBuffer>
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +12,14 @@
 #include <QWidget>
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "controls/CoolForm.h"
 #include "controls/ImgBox.h"
 #include "controls/ImgBtn.h"
 #include "controls/SlideBar.h"
 #include "engine/Errors.h"
+#include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "skin/SkinElements.h"
 #include "skin/SkinValues.h"
@@ -32,7 +35,7 @@ constexpr int kMaxPointSize = 500;
 
 // Skin files written on other systems may be in a one-byte code page; text
 // that is not valid UTF-8 is read as Latin-1.
-QString DecodeValue(const std::string& bytes) {
+QString DecodeValue(std::string_view bytes) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
   if (decoder.hasError()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -53,26 +56,84 @@ bool IsExistingFile(const QString& path) {
   throw EZumbrelError(Bytes(QStringLiteral("Cannot load picture %1: %2").arg(file, QLatin1String(why))));
 }
 
-// Decodes a picture file chosen by its extension: "bmp" as a bitmap, "ico" as
-// an icon. Metafiles ("emf", "wmf") and every other kind cannot be decoded
-// here; such a file, or one whose content does not decode, throws.
-QPixmap LoadPictureFile(const QString& file, bool& isBitmap) {
-  const QString ext = QFileInfo(file).suffix().toLower();
-  QByteArray format;
-  if (ext == QLatin1String("bmp")) {
-    format = "bmp";
-  } else if (ext == QLatin1String("ico")) {
-    format = "ico";
-  } else {
-    PictureError(file, "unsupported format");
-  }
-  QImageReader reader(file, format);
-  reader.setAutoDetectImageFormat(false);
-  const QImage image = reader.read();
-  if (image.isNull()) PictureError(file, "invalid picture");
-  isBitmap = format == "bmp";
-  return QPixmap::fromImage(image);
+// The decoded pictures of a skin together may take this much memory (at 4
+// bytes a pixel, as the screen holds them); a skin that needs more does not
+// load. The bundled skins need about 2 MB.
+constexpr qint64 kPictureBudget = qint64(256) << 20;
+constexpr qint64 kBytesPerPixel = 4;
+
+qint64 PixelBytes(const QSize& size) {
+  return size.isValid() ? qint64(size.width()) * size.height() * kBytesPerPixel : 0;
 }
+
+// The pictures of one skin load: each file is decoded once, however many
+// elements name it, and all of them together stay within kPictureBudget.
+class TPictureCache {
+ public:
+  // Decodes a picture file chosen by its extension: "bmp" as a bitmap, "ico"
+  // as an icon. Metafiles ("emf", "wmf") and every other kind cannot be
+  // decoded here; such a file, one whose content does not decode, one that
+  // is no regular file of a sane size, or one past the budget, throws.
+  QPixmap Load(const QString& file, bool& isBitmap) {
+    QString key = QFileInfo(file).canonicalFilePath();
+    if (key.isEmpty()) key = QFileInfo(file).absoluteFilePath();
+    const auto known = FPictures.find(key);
+    if (known != FPictures.end()) {
+      isBitmap = known->second.IsBitmap;
+      return known->second.Picture;
+    }
+    TEntry entry;
+    entry.Picture = Decode(file, entry.IsBitmap);
+    FPictures.emplace(key, entry);
+    isBitmap = entry.IsBitmap;
+    return entry.Picture;
+  }
+
+ private:
+  struct TEntry {
+    QPixmap Picture;
+    bool IsBitmap = true;
+  };
+
+  QPixmap Decode(const QString& file, bool& isBitmap) {
+    const QString ext = QFileInfo(file).suffix().toLower();
+    QByteArray format;
+    if (ext == QLatin1String("bmp")) {
+      format = "bmp";
+    } else if (ext == QLatin1String("ico")) {
+      format = "ico";
+    } else {
+      PictureError(file, "unsupported format");
+    }
+    std::string bytes;
+    if (ReadRegularFile(QFile::encodeName(file).toStdString(), bytes) != rrRead)
+      PictureError(file, "not a regular file of at most 64 MB");
+    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    bytes = std::string();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    // The header tells the size before any pixel is decoded; a picture that
+    // would not fit is refused without decoding it.
+    const qint64 left = kPictureBudget - FUsed;
+    if (PixelBytes(reader.size()) > left) BudgetError(file);
+    reader.setAllocationLimit(static_cast<int>(std::max<qint64>(1, (left >> 20) + 1)));
+    QImage image = reader.read();
+    if (image.isNull()) PictureError(file, "invalid picture");
+    if (PixelBytes(image.size()) > left) BudgetError(file);
+    FUsed += PixelBytes(image.size());
+    isBitmap = format == "bmp";
+    return QPixmap::fromImage(std::move(image));
+  }
+
+  [[noreturn]] static void BudgetError(const QString& file) {
+    PictureError(file, "the skin's pictures together need more than 256 MB");
+  }
+
+  std::unordered_map<QString, TEntry> FPictures;
+  qint64 FUsed = 0;
+};
 
 // Applies a skin font: the name only when one is given, the size only when
 // positive (0 keeps the default size).
@@ -123,11 +184,11 @@ void SizeTo(QWidget* w, const QString& pair) {
 class TSkin::TLoader {
  public:
   TLoader(TSkin& skin, const QString& path) : FSkin(skin) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-      const QByteArray bytes = file.readAll();
-      FIni = TIniData(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    }
+    // Like a missing file, one that is no regular file of a sane size (a
+    // pipe nobody writes to, a link to a device) reads as a file without keys.
+    std::string bytes;
+    if (ReadRegularFile(QFile::encodeName(path).toStdString(), bytes) == rrRead)
+      FIni = TIniData(std::move(bytes));
     const QString dir = QFileInfo(LocalPath(path)).path();
     const QString pictureDir = Read("Main", "PictureDir");
     FPictureFolder = dir + QLatin1Char('/');
@@ -140,7 +201,7 @@ class TSkin::TLoader {
 
  private:
   QString Read(const char* section, const std::string& key) const {
-    const std::string* value = FIni.Find(section, key);
+    const std::optional<std::string_view> value = FIni.Find(section, key);
     return value ? DecodeValue(*value) : QString();
   }
   QString Attr(const char* section, const char* kind, int n, const char* attr) const {
@@ -149,13 +210,13 @@ class TSkin::TLoader {
   QString PicturePath(const QString& value) const { return FPictureFolder + LocalPath(value); }
   // Loads the named picture from the pictures folder; false when there is no
   // such file (the picture then stays empty).
-  bool Picture(const QString& value, QPixmap& pic, bool& isBitmap) const {
+  bool Picture(const QString& value, QPixmap& pic, bool& isBitmap) {
     const QString file = PicturePath(value);
     if (value.isEmpty() || !IsExistingFile(file)) return false;
-    pic = LoadPictureFile(file, isBitmap);
+    pic = FPictures.Load(file, isBitmap);
     return true;
   }
-  bool Picture(const QString& value, QPixmap& pic) const {
+  bool Picture(const QString& value, QPixmap& pic) {
     bool isBitmap = true;
     return Picture(value, pic, isBitmap);
   }
@@ -166,16 +227,17 @@ class TSkin::TLoader {
   // Windowless elements go below every slide bar and edit.
   void StackWindowless(QWidget* w) const;
 
-  void ApplyButton(TImgBtn* b, int n) const;
+  void ApplyButton(TImgBtn* b, int n);
   void ApplyLabel(TSkinLabel* l, int n) const;
   void ApplySlideBar(TSlideBar* s, int n) const;
-  void ApplyCheckBox(TImgCheckBox* c, int n) const;
+  void ApplyCheckBox(TImgCheckBox* c, int n);
   void ApplyImage(TSkinImage* i, int n) const;
   void ApplyEdit(TSkinEdit* e, int n) const;
 
   TSkin& FSkin;
   TIniData FIni;
   QString FPictureFolder;
+  TPictureCache FPictures;
 };
 
 bool TSkin::TLoader::Run() {
@@ -207,26 +269,30 @@ bool TSkin::TLoader::Run() {
 }
 
 // The background picture and the outline. False when the picture file is
-// missing: the window keeps its picture, size, colour and shape.
+// missing, or gives a window of no size (an icon is not a bitmap): the window
+// keeps its picture, size, colour and shape.
 bool TSkin::TLoader::LoadWindowPicture() {
   TCoolForm* cool = FSkin.FCoolForm;
   const QString picture = Read("Main", "Picture");
-  if (picture.isEmpty() || !IsExistingFile(PicturePath(picture))) return false;
   QPixmap pic;
   bool isBitmap = true;
-  Picture(picture, pic, isBitmap);
+  if (!Picture(picture, pic, isBitmap)) return false;
+  if (!isBitmap || pic.width() == 0 || pic.height() == 0) return false;
   cool->SetPicture(pic, isBitmap);
   FSkin.FForm->resize(cool->Picture().width(), cool->Picture().height());
   FSkin.FPictureFile = picture;
 
+  // A skin's outline is its own, whatever skin came before: without a mask
+  // file, or with one that cannot be read, the window is rectangular.
   const QString mask = Read("Main", "Mask");
   if (!mask.isEmpty() && IsExistingFile(PicturePath(mask))) {
-    // A mask file that cannot be read leaves the data held from before;
-    // applying it anyway keeps window and data in step.
-    cool->LoadMask(PicturePath(mask));
-    cool->ApplyMask();
     FSkin.FMaskFile = mask;
+    if (cool->LoadMask(PicturePath(mask))) {
+      cool->ApplyMask();
+      return true;
+    }
   }
+  cool->ClearMask();
   return true;
 }
 
@@ -254,7 +320,7 @@ void TSkin::TLoader::StackWindowless(QWidget* w) const {
   if (TSlideBar* lowest = FSkin.FSlideBars[0]) w->stackUnder(lowest);
 }
 
-void TSkin::TLoader::ApplyButton(TImgBtn* b, int n) const {
+void TSkin::TLoader::ApplyButton(TImgBtn* b, int n) {
   const char* s = "Buttons";
   QPixmap pic;
   QString file = Attr(s, "But", n, "Default");
@@ -338,7 +404,7 @@ void TSkin::TLoader::ApplySlideBar(TSlideBar* b, int n) const {
   b->setVisible(true);
 }
 
-void TSkin::TLoader::ApplyCheckBox(TImgCheckBox* c, int n) const {
+void TSkin::TLoader::ApplyCheckBox(TImgCheckBox* c, int n) {
   const char* s = "CheckBoxes";
   QPixmap pic;
   QString file = Attr(s, "CheckBox", n, "Unchecked");

@@ -347,7 +347,7 @@ QColor ParseColour(const QString& text, bool allowNone) {
 QString DefaultCaption(const QString& name) {
   static const QMap<QString, QString> captions = {
       {"Enter", "="},        {"Close", "\u00D7"},  {"Minimize", "\u2013"},
-      {"Clear", "C"},        {"Back", "\u232B"},   {"Exp", "Exp"},
+      {"Clear", "AC"},       {"Back", "\u232B"},   {"Exp", "Exp"},
       {"Pi", "\u03C0"},      {"Divide", "\u00F7"}, {"Multiply", "\u00D7"},
       {"Plus", "+"},         {"Minus", "\u2212"},  {"Point", "."},
       {"BracketL", "("},     {"BracketR", ")"},    {"Sin", "sin"},

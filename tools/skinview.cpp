@@ -49,7 +49,10 @@ bool ShowStates(const TSkin& skin, const QCommandLineParser& args) {
       missing(name);
   }
   if (args.isSet("result")) {
-    if (TSkinLabel* l = skin.FindLabel("Result")) l->setText(args.value("result"));
+    if (TSkinLabel* l = skin.FindLabel("Result")) {
+      l->SetOneLine();  // as the calculator shows its result
+      l->setText(args.value("result"));
+    }
   }
   if (args.isSet("expression")) {
     if (TSkinEdit* e = skin.FindEdit("Expression")) e->setText(args.value("expression"));

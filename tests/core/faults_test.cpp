@@ -1,7 +1,8 @@
-// The file writers under outside faults, without a display: a read-only file
-// is never replaced, by either writer, and a full disk leaves the old file
-// whole. The calculator-level cases are in tests/gui/faults_test.cpp; the
-// list of all of them is tests/FAULTS.md.
+// The file writers and readers under outside faults, without a display: a
+// read-only file is never replaced, by either writer, a full disk leaves the
+// old file whole, and a pipe, a device or a huge file where a file is read
+// neither blocks nor fills the memory. The calculator-level cases are in tests/gui/faults_test.cpp;
+// the list of all of them is tests/FAULTS.md.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,11 +14,15 @@
 #include <vector>
 
 #include "engine/Errors.h"
+#include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/Region.h"
+#include "presets/PresetFile.h"
 
 #if defined(__linux__)
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -117,6 +122,50 @@ TEST_F(WriterFaults, FullDiskKeepsTheOldFileWhole) {
     EXPECT_EQ(Entries(Folder), (std::vector<std::string>{"file", "filler"}));
   }
   umount2(Folder.c_str(), MNT_DETACH);
+}
+#endif
+
+#if defined(__linux__)
+// Where a settings, preset or outline file is read, something else lies: a
+// pipe nobody writes to (opening it would wait for ever), a link to a device
+// that never ends, a file past the size limit (sparse: it costs no disk), a
+// folder. Every reader takes it as unreadable at once: the settings read
+// their defaults, a preset and an outline do not load; a settings write
+// refuses to replace it, and it stays where it was.
+TEST_F(WriterFaults, ReadersTakeAPipeADeviceOrAHugeFileAsUnreadable) {
+  struct TRow {
+    const char* Name;
+    std::function<void(const fs::path&)> Make;
+  };
+  const TRow rows[] = {
+      {"pipe", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+      {"link to /dev/zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+      {"file past the limit",
+       [](const fs::path& p) {
+         WriteAll(p, "[Main]\nFormat=2\n");
+         fs::resize_file(p, kMaxInputFileSize + 1);
+       }},
+      {"folder", [](const fs::path& p) { fs::create_directory(p); }},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const fs::path path = Folder / "input";
+    row.Make(path);
+    const fs::file_status before = fs::symlink_status(path);
+    std::string bytes;
+    EXPECT_EQ(ReadRegularFile(path.string(), bytes), rrRefused);
+    EXPECT_TRUE(bytes.empty());
+
+    IniFile ini(path.string());
+    EXPECT_EQ(ini.ReadInteger("Main", "Format", 7), 7);
+    EXPECT_THROW(ini.WriteInteger("Main", "Format", 3), EWriteError);
+    EXPECT_EQ(fs::symlink_status(path).type(), before.type());
+    TPresetState preset;
+    EXPECT_FALSE(LoadPresetFile(path.string(), preset));
+    EXPECT_FALSE(ReadRegionBlockFile(path.string()));
+    EXPECT_EQ(Entries(Folder), std::vector<std::string>{"input"});
+    fs::remove_all(path);
+  }
 }
 #endif
 

@@ -85,8 +85,8 @@ TEST(TIniData, FindsKeysByProfileRules) {
   };
   for (const TFindRow& row : rows) {
     const TIniData data(row.Text);
-    const std::string* found = data.Find(row.Section, row.Key);
-    ASSERT_EQ(found != nullptr, row.Expected.has_value()) << row.Text;
+    const auto found = data.Find(row.Section, row.Key);
+    ASSERT_EQ(found.has_value(), row.Expected.has_value()) << row.Text;
     if (found) {
       EXPECT_EQ(*found, *row.Expected) << row.Text;
     }
@@ -111,40 +111,69 @@ struct TSetRow {
   std::string Before, Section, Key, Value, After;
 };
 
+const TSetRow kSetRows[] = {
+    // New file, new section, new key.
+    {"", "Main", "Skin", "Neon", "[Main]\nSkin=Neon\n"},
+    // Replace the value part only; names, blanks before it and other lines stay.
+    {"; mine\n[main]\r\n  SKIN = Old  \r\nFormat=1\r\n", "Main", "Skin", "New",
+     "; mine\n[main]\r\n  SKIN = New\r\nFormat=1\r\n"},
+    {"[Main]\nSkin=\n", "Main", "Skin", "A", "[Main]\nSkin=A\n"},
+    {"[Main]\nSkin=A\nSkin=B\n", "Main", "Skin", "C", "[Main]\nSkin=C\nSkin=B\n"},
+    // A new key goes after the last key of its section, before blank lines.
+    {"[Main]\nSkin=A\n\n[Graph]\nAutoX=1\n", "Main", "Format", "2",
+     "[Main]\nSkin=A\nFormat=2\n\n[Graph]\nAutoX=1\n"},
+    {"[Main]\n\n[Graph]\n", "Main", "Format", "2", "[Main]\nFormat=2\n\n[Graph]\n"},
+    // A repeated section: the key goes into the first one.
+    {"[Main]\nSkin=A\n[Graph]\n[Main]\nTop=1\n", "Main", "Format", "2",
+     "[Main]\nSkin=A\nFormat=2\n[Graph]\n[Main]\nTop=1\n"},
+    // ... but an existing key in the second one is the one changed.
+    {"[Main]\nSkin=A\n[Graph]\n[Main]\nTop=1\n", "Main", "Top", "2",
+     "[Main]\nSkin=A\n[Graph]\n[Main]\nTop=2\n"},
+    // New lines follow the file's line end; a missing last line end is added.
+    {"[Main]\r\nSkin=A\r\n", "Position", "Left", "5",
+     "[Main]\r\nSkin=A\r\n[Position]\r\nLeft=5\r\n"},
+    {"[Main]\nSkin=A", "Main", "Format", "1", "[Main]\nSkin=A\nFormat=1\n"},
+    {"[Main]\nSkin=A", "Graph", "AutoX", "0", "[Main]\nSkin=A\n[Graph]\nAutoX=0\n"},
+    {"[Main]", "Main", "Skin", "A", "[Main]\nSkin=A\n"},
+    // A NUL is a character like any other, also as the text's last one.
+    {std::string("[Main]\nx\0", 9), "Graph", "AutoX", "0",
+     std::string("[Main]\nx\0\n[Graph]\nAutoX=0\n", 26)},
+    // The byte-order mark stays first.
+    {"\xEF\xBB\xBFSkin=A\n[Main]\n", "", "Skin", "B", "\xEF\xBB\xBFSkin=B\n[Main]\n"},
+    {"\xEF\xBB\xBF[Main]\n", "", "Skin", "B", "\xEF\xBB\xBFSkin=B\n[Main]\n"},
+    // A line break in a value cannot start a line of its own.
+    {"", "Main", "Skin", "a\r\n[Evil]", "[Main]\nSkin=a  [Evil]\n"},
+};
+
 TEST(SetIniValue, ChangesOneLineAndLeavesTheRest) {
-  const TSetRow rows[] = {
-      // New file, new section, new key.
-      {"", "Main", "Skin", "Neon", "[Main]\nSkin=Neon\n"},
-      // Replace the value part only; names, blanks before it and other lines stay.
-      {"; mine\n[main]\r\n  SKIN = Old  \r\nFormat=1\r\n", "Main", "Skin", "New",
-       "; mine\n[main]\r\n  SKIN = New\r\nFormat=1\r\n"},
-      {"[Main]\nSkin=\n", "Main", "Skin", "A", "[Main]\nSkin=A\n"},
-      {"[Main]\nSkin=A\nSkin=B\n", "Main", "Skin", "C", "[Main]\nSkin=C\nSkin=B\n"},
-      // A new key goes after the last key of its section, before blank lines.
-      {"[Main]\nSkin=A\n\n[Graph]\nAutoX=1\n", "Main", "Format", "2",
-       "[Main]\nSkin=A\nFormat=2\n\n[Graph]\nAutoX=1\n"},
-      {"[Main]\n\n[Graph]\n", "Main", "Format", "2", "[Main]\nFormat=2\n\n[Graph]\n"},
-      // A repeated section: the key goes into the first one.
-      {"[Main]\nSkin=A\n[Graph]\n[Main]\nTop=1\n", "Main", "Format", "2",
-       "[Main]\nSkin=A\nFormat=2\n[Graph]\n[Main]\nTop=1\n"},
-      // ... but an existing key in the second one is the one changed.
-      {"[Main]\nSkin=A\n[Graph]\n[Main]\nTop=1\n", "Main", "Top", "2",
-       "[Main]\nSkin=A\n[Graph]\n[Main]\nTop=2\n"},
-      // New lines follow the file's line end; a missing last line end is added.
-      {"[Main]\r\nSkin=A\r\n", "Position", "Left", "5",
-       "[Main]\r\nSkin=A\r\n[Position]\r\nLeft=5\r\n"},
-      {"[Main]\nSkin=A", "Main", "Format", "1", "[Main]\nSkin=A\nFormat=1\n"},
-      {"[Main]\nSkin=A", "Graph", "AutoX", "0", "[Main]\nSkin=A\n[Graph]\nAutoX=0\n"},
-      {"[Main]", "Main", "Skin", "A", "[Main]\nSkin=A\n"},
-      // The byte-order mark stays first.
-      {"\xEF\xBB\xBFSkin=A\n[Main]\n", "", "Skin", "B", "\xEF\xBB\xBFSkin=B\n[Main]\n"},
-      {"\xEF\xBB\xBF[Main]\n", "", "Skin", "B", "\xEF\xBB\xBFSkin=B\n[Main]\n"},
-      // A line break in a value cannot start a line of its own.
-      {"", "Main", "Skin", "a\r\n[Evil]", "[Main]\nSkin=a  [Evil]\n"},
-  };
-  for (const TSetRow& row : rows) {
+  for (const TSetRow& row : kSetRows) {
     const std::string after = SetIniValue(row.Before, row.Section, row.Key, row.Value);
     EXPECT_EQ(after, row.After) << row.Before;
+  }
+}
+
+// Many keys in one pass give the text that writing them one after the other
+// gives, on every text above: keys of sections there and not there, repeated
+// keys (the last value wins), names in other letter cases.
+TEST(SetIniValues, SameTextAsOneKeyAtATime) {
+  const std::vector<std::vector<TIniValue>> edits = {
+      {{"Main", "Skin", "Neon"},
+       {"Main", "Format", "1"},
+       {"Main", "AlwayOnTop", "0"},
+       {"Position", "Left", "-4"},
+       {"Position", "Top", "9"}},
+      {{"Graph", "AutoX", "1"},
+       {"Main", "Top", "3"},
+       {"graph", "AUTOX", "0"},
+       {"Main", "Skin", ""}},
+      {{"", "Skin", "B"}, {"Main", "Skin", "C"}, {"", "Other", "D"}, {"New", "K", "a\r\nb"}},
+  };
+  for (const TSetRow& row : kSetRows) {
+    for (const std::vector<TIniValue>& edit : edits) {
+      std::string one = row.Before;
+      for (const TIniValue& v : edit) one = SetIniValue(one, v.Section, v.Key, v.Value);
+      EXPECT_EQ(SetIniValues(row.Before, edit), one) << row.Before;
+    }
   }
 }
 
@@ -247,6 +276,49 @@ TEST_F(IniFileDisk, WriteThroughASymbolicLinkKeepsTheLink) {
   IniFile(link).WriteString("Main", "Skin", "New");
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Get(target), "[Main]\nSkin=New\n");
+}
+
+// The writes of a batch reach the file in one replace when it is committed:
+// until then the file stays as it was while reads see the new values, a
+// second batch for the same file joins the first, and a file that cannot be
+// written raises one error and keeps every key it had.
+TEST_F(IniFileDisk, ABatchWritesItsKeysAtOnce) {
+  const std::string path = File("b.ini"), hard = File("hard.ini");
+  const std::string before = "[Main]\nSkin=Old\n[Junk]\nx=1\n";
+  Put(path, before);
+  fs::create_hard_link(path, hard);
+  {
+    TIniBatch batch(path);
+    IniFile ini(path);
+    ini.WriteString("Main", "Skin", "  New  ");
+    ini.WriteInteger("Position", "Left", 5);
+    {
+      TIniBatch joined(File("./b.ini"));
+      IniFile(File("./b.ini")).WriteBool("main", "AlwayOnTop", true);
+      joined.Commit();
+    }
+    EXPECT_EQ(Get(path), before);
+    EXPECT_EQ(ini.ReadString("Main", "Skin", ""), "New");
+    EXPECT_TRUE(ini.ReadBool("Main", "AlwayOnTop", false));
+    EXPECT_EQ(ini.ReadString("Junk", "x", ""), "1");
+    batch.Commit();
+    EXPECT_EQ(Get(path), "[Main]\nSkin=  New  \nAlwayOnTop=1\n[Junk]\nx=1\n[Position]\nLeft=5\n");
+    // One replace: the old file, still reachable by its second name, is whole.
+    EXPECT_EQ(Get(hard), before);
+  }
+  fs::permissions(path, fs::perms::owner_read);
+  const std::string written = Get(path);
+  TIniBatch batch(path);
+  IniFile(path).WriteInteger("Position", "Left", 6);
+  IniFile(path).WriteInteger("Position", "Top", 7);
+  try {
+    batch.Commit();
+    ADD_FAILURE() << "a read-only file was written";
+  } catch (const EWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+  }
+  EXPECT_EQ(Get(path), written);
+  EXPECT_EQ(EntriesInDir(), 2u);
 }
 
 TEST_F(IniFileDisk, UnwritablePlacesRaiseWriteError) {

@@ -184,9 +184,11 @@ class Calculator:
         self.choose(sub)
 
     def skin_menu_index(self, name):
-        """The Skin submenu lists the skin files in the folder's own order."""
-        files = [f for f in os.listdir(self.program.path("Skins")) if f.endswith(".skn")]
-        return files.index(name + ".skn")
+        """The Skin submenu lists the skins by name, letter case aside (and
+        by case between names equal without it)."""
+        names = [f[:-4] for f in os.listdir(self.program.path("Skins")) if f.endswith(".skn")]
+        names.sort(key=lambda n: (n.casefold(), n))
+        return names.index(name)
 
     def exit(self, timeout=10.0):
         """Exit from the menu; gives the exit status."""

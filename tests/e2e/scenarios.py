@@ -7,6 +7,7 @@ Each scenario takes the checks object and the program folder to copy.
 
 import os
 import shutil
+import time
 
 from calculator import Calculator
 from xdriver import Program, XServer, poll_for, wait_until
@@ -400,6 +401,36 @@ def broken_picture(t, bin_dir):
         t.equal("the keys still work", calc.calculate("2*4"), "8")
         exits_cleanly(t, calc)
         t.ini(calc.program, {"Main/Skin": "Midnight"})
+
+
+@scenario("a settings file that cannot be written")
+def unwritable_settings(t, bin_dir):
+    def read_only(folder):
+        os.chmod(os.path.join(folder, "zumbrel.ini"), 0o444)
+
+    with Session(t, bin_dir) as s:
+        calc = s.calculator(ini="[Main]\nSkin=Windows\nFormat=1\n", prepare=read_only)
+        calc.start("Windows")
+        before = _settings_bytes(calc.program)
+        calc.menu("Binary")
+        calc.menu("Exit")
+        # The three windows save their keys together: one report, not three.
+        boxes = 0
+        while calc.program.running():
+            box = (calc.dialogs() or [None])[0]
+            if box is None:
+                time.sleep(0.1)
+                continue
+            boxes += 1
+            t.equal(f"report {boxes}: the error report's title", calc.x.title(box), "Zumbrel")
+            calc.x.focus(box)
+            calc.x.key("Return")
+            wait_until(lambda: box not in calc.dialogs(), "the message box to close")
+            if boxes > 3:
+                break
+        t.equal("an unwritable settings file is reported once", boxes, 1)
+        t.equal("the program then ends with status 0", calc.program.wait_exit(), 0)
+        t.equal("the settings file is left as it was", _settings_bytes(calc.program), before)
 
 
 from scenarios_windows import register_window_scenarios  # noqa: E402

@@ -1,6 +1,9 @@
 // The calculator with its skins, settings and menu: binding, switching skins
 // (and failing to), starting with odd settings, the menu's items and marks.
+#include <sys/stat.h>
+
 #include <QContextMenuEvent>
+#include <QImage>
 #include <QSignalSpy>
 #include <tuple>
 
@@ -10,7 +13,26 @@
 
 namespace {
 
-using CalcSkinTest = CalcFixture;
+class CalcSkinTest : public CalcFixture {
+ protected:
+  // Skins that cannot load, each for another reason: a missing main picture,
+  // one that does not decode (reported), an icon as the main picture (a
+  // window of no size), a skin file that is a pipe nobody writes to or a link
+  // to a device that never ends.
+  void WriteUnloadableSkins() {
+    const QString dir = Dir.path();
+    WriteFile("Skins/Broken.skn", "[Main]\nPictureDir=Windows\nPicture=Missing.bmp\n");
+    WriteFile("Skins/Corrupt.skn",
+              "[Main]\nPicture=Corrupt.bmp\nButtons=1\n[Buttons]\nBut1Name=1\n");
+    WriteFile("Skins/Corrupt.bmp", "BM this is no picture");
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(Qt::blue);
+    ASSERT_TRUE(icon.save(dir + "/Skins/Icon.ico", "ICO"));
+    WriteFile("Skins/Icon.skn", "[Main]\nPicture=Icon.ico\nButtons=1\n[Buttons]\nBut1Name=1\n");
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir + "/Skins/Pipe.skn").constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", dir + "/Skins/Zero.skn"));
+  }
+};
 
 // Variable fields on the Windows picture: A exists, Rate and Bad are new.
 const QByteArray kFieldsSkin =
@@ -80,6 +102,9 @@ TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
   Click({"2", "Plus", "3", "Enter"});
   EXPECT_EQ(Field(), "2+3");
   EXPECT_EQ(Display(), "5");
+  // The result stands in the middle of the display's height, on its side.
+  EXPECT_EQ(Elements().ResultLabel->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+  EXPECT_FALSE(Elements().ResultLabel->wordWrap());
 }
 
 TEST_F(CalcSkinTest, SwitchingSkinsKeepsTheTextsAndTheModes) {
@@ -106,15 +131,15 @@ TEST_F(CalcSkinTest, SwitchingSkinsKeepsTheTextsAndTheModes) {
 }
 
 TEST_F(CalcSkinTest, AFailedSwitchRestoresTheCurrentSkinAndTexts) {
-  WriteFile("Skins/Broken.skn", "[Main]\nPictureDir=Windows\nPicture=Missing.bmp\n");
-  WriteFile("Skins/Corrupt.skn", "[Main]\nPicture=Corrupt.bmp\nButtons=1\n[Buttons]\nBut1Name=1\n");
-  WriteFile("Skins/Corrupt.bmp", "BM this is no picture");
+  WriteUnloadableSkins();
+  const QSize windows = QImage(Dir.filePath("Skins/Windows/Background.bmp")).size();
   Start();
   Click({"6", "Multiply", "7", "Enter"});
-  for (const char* name : {"Broken", "Corrupt"}) {
+  for (const char* name : {"Broken", "Corrupt", "Icon", "Pipe", "Zero"}) {
     SkinItem(name)->trigger();
     EXPECT_EQ(Form->SkinName(), "Windows") << name;
     EXPECT_TRUE(Skin().FileName().endsWith("Windows.skn")) << name;
+    EXPECT_EQ(Form->size(), windows) << name;
     EXPECT_TRUE(SkinItem("Windows")->isChecked()) << name;
     EXPECT_FALSE(SkinItem(name)->isChecked()) << name;
     EXPECT_EQ(Field(), "6*7") << name;
@@ -123,6 +148,27 @@ TEST_F(CalcSkinTest, AFailedSwitchRestoresTheCurrentSkinAndTexts) {
   EXPECT_EQ(Errors.size(), 1);  // the picture that does not decode
   Click({"1", "Enter"});
   EXPECT_EQ(Display(), "426");
+}
+
+// A skin named in the settings that cannot load gives "Windows" at start, and
+// the name is kept; a name that is a path is no skin's name, even where the
+// path leads to a skin.
+TEST_F(CalcSkinTest, AStartWithASkinThatCannotLoadShowsWindows) {
+  WriteUnloadableSkins();
+  const QSize windows = QImage(Dir.filePath("Skins/Windows/Background.bmp")).size();
+  const QByteArray away = QFile::encodeName(Dir.filePath("Away"));
+  QDir().mkpath(Dir.filePath("Away"));
+  WriteFile("Away/Out.skn", "[Main]\nPicture=../Skins/Windows/Background.bmp\nButtons=0\n");
+  const QByteArray names[] = {
+      "Icon", "Pipe", "Zero", "../Away/Out", away + "/Out", "Windows/../Pocket", ".", ""};
+  for (const QByteArray& name : names) {
+    Start("[Main]\nSkin=" + name + "\n");
+    EXPECT_TRUE(Skin().FileName().endsWith("/Skins/Windows.skn")) << name.constData();
+    EXPECT_EQ(Form->SkinName(), QString::fromUtf8(name)) << name.constData();
+    EXPECT_EQ(Form->size(), windows) << name.constData();
+    Program.reset();
+  }
+  EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 
 TEST_F(CalcSkinTest, AfterAFailedLoadNoElementIsReached) {
@@ -144,14 +190,18 @@ TEST_F(CalcSkinTest, AfterAFailedLoadNoElementIsReached) {
 
 TEST_F(CalcSkinTest, AStartWithAMissingSkinShowsWindowsAndKeepsTheName) {
   WriteFile("Skins/Broken.skn", "[Main]\nPicture=Missing.bmp\n");
+  WriteFile("Skins/zulu.skn", "[Main]\nPicture=Missing.bmp\n");
+  WriteFile("Skins/alpha.skn", "[Main]\nPicture=Missing.bmp\n");
   Start("[Main]\nSkin=Gone\nFormat=3\n[Position]\nLeft=40\nTop=30\n");
   EXPECT_TRUE(Skin().FileName().endsWith("Windows.skn"));
   EXPECT_EQ(Form->SkinName(), "Gone");
   EXPECT_EQ(Form->pos(), QPoint(40, 30));
   EXPECT_EQ(Display(), "0b0");
-  EXPECT_EQ(Menu().MMSkin->actions().size(), 4);
-  for (QAction* item : Menu().MMSkin->actions())
-    EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
+  // The Skin submenu lists the skins by name, letter case aside.
+  QStringList listed;
+  for (QAction* item : Menu().MMSkin->actions()) listed << item->data().toString();
+  EXPECT_EQ(listed, (QStringList{"alpha", "Broken", "Midnight", "Pocket", "Windows", "zulu"}));
+  for (QAction* item : Menu().MMSkin->actions()) EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
   SkinItem("Broken")->trigger();  // back to the skin on the window, though "Gone" cannot load
   EXPECT_TRUE(Skin().FileName().endsWith("Windows.skn"));
   EXPECT_EQ(Display(), "0b0");

@@ -216,6 +216,39 @@ TEST_F(FaultsTest, ReadOnlySettingsFileReportsAndStaysAsItWas) {
   EXPECT_EQ(Entries(Dir.path()), (QStringList{"Skins", "zumbrel.ini"}));
 }
 
+// At the end of the program the three windows write their keys in one batch,
+// as the program's end does: a settings file that cannot be written is
+// reported once, not once per window, and one that can takes every key.
+TEST_F(FaultsTest, AtTheEndAnUnwritableSettingsFileIsReportedOnce) {
+  const QByteArray settings = "[Main]\nSkin=Pocket\n[Other]\nKept=1\n";
+  const QString path = Dir.filePath("zumbrel.ini");
+  for (const bool writable : {false, true}) {
+    SCOPED_TRACE(writable);
+    StartAll(settings);
+    Menu().MMOctal->trigger();
+    Graph->resize(700, 480);
+    if (!writable) {
+      ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+    }
+    Program->Finish();
+    if (!writable) {
+      EXPECT_EQ(Errors, QStringList{QStringLiteral("Unable to write to ") + path});
+      EXPECT_EQ(ReadBytes("zumbrel.ini"), settings);
+      ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    } else {
+      EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
+      const IniFile ini(path.toStdString());
+      EXPECT_EQ(ini.ReadInteger("Main", "Format", -1), 2);
+      EXPECT_EQ(ini.ReadInteger("Position", "VarsWidth", -1), Vars->width());
+      EXPECT_EQ(ini.ReadInteger("Position", "GraphWidth", -1), 700);
+      EXPECT_EQ(ini.ReadString("Other", "Kept", ""), "1");
+    }
+    EXPECT_EQ(Entries(Dir.path()), (QStringList{"Skins", "zumbrel.ini"}));
+    Errors.clear();
+    Program.reset();
+  }
+}
+
 // ---- Full disk during a preset save ----------------------------------------
 
 TEST_F(FaultsTest, FullDiskDuringPresetSaveKeepsThePreviousPreset) {

@@ -1,5 +1,7 @@
 // The skin loader on a real window: elements, their keys, limits, failures,
 // lookups and reloading. Pictures are made at run time in a temporary folder.
+#include "skin/skin.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -8,6 +10,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "controls/CoolForm.h"
@@ -17,7 +20,6 @@
 #include "engine/Errors.h"
 #include "platform/Region.h"
 #include "skin/SkinElements.h"
-#include "skin/skin.h"
 
 namespace {
 
@@ -143,6 +145,8 @@ Image1Background=-5
   EXPECT_FALSE(c->MouseCheck());
   EXPECT_EQ(c->PicCheckedFile(), "key_dn.bmp");
   EXPECT_EQ(c->Picture().size(), QSize(20, 10));  // the unchecked picture shows
+  // A file named by several elements is decoded once: they share its pixels.
+  EXPECT_EQ(c->PicUnchecked().cacheKey(), b1->Pic().cacheKey());
 
   TSkinImage* i = Skin.Images(0);
   EXPECT_EQ(i->geometry(), QRect(9, 9, 5, 5));
@@ -340,23 +344,94 @@ TEST_F(SkinTest, ErrorsEndTheLoadKeepingFinishedElements) {
   }
 }
 
+// Each skin gets its own outline whatever skin came before: one loaded after a
+// shaped skin is rectangular unless its own mask file shapes it.
 TEST_F(SkinTest, MaskShapesTheWindowOnlyWhenGiven) {
   ASSERT_TRUE(WriteRegionFile(Dir.filePath("pics/round.rgn").toStdString(), {{0, 0, 50, 40}}));
-  ASSERT_TRUE(Load(kMain + "Mask=round.rgn\n"));
-  EXPECT_EQ(Skin.MaskFile(), "round.rgn");
-  EXPECT_EQ(Form.mask(), QRegion(0, 0, 50, 40));
-  ASSERT_TRUE(Load(kMain + "Mask=missing.rgn\n"));
-  EXPECT_EQ(Skin.MaskFile(), "");
-  EXPECT_EQ(Form.mask(), QRegion(0, 0, 50, 40));
+  Write("pics/empty.rgn", QByteArray(4, '\0'));
+  Write("pics/short.rgn", QByteArray("\x40\0\0\0\x20\0", 6));
+  const struct {
+    QByteArray mask;
+    const char* maskFile;
+    QRegion shape;
+  } rows[] = {
+      {"Mask=round.rgn\n", "round.rgn", QRegion(0, 0, 50, 40)},
+      {"", "", QRegion()},
+      {"Mask=missing.rgn\n", "", QRegion()},
+      {"Mask=empty.rgn\n", "empty.rgn", QRegion()},
+      {"Mask=short.rgn\n", "short.rgn", QRegion()},
+  };
+  for (const auto& r : rows) {
+    ASSERT_TRUE(Load(kMain + "Mask=round.rgn\n"));
+    ASSERT_EQ(Form.mask(), QRegion(0, 0, 50, 40));
+    ASSERT_TRUE(Load(kMain + r.mask)) << r.mask.constData();
+    EXPECT_EQ(Skin.MaskFile(), r.maskFile) << r.mask.constData();
+    EXPECT_EQ(Form.mask(), r.shape) << r.mask.constData();
+  }
 }
 
-TEST_F(SkinTest, IconMainPictureLeavesAnEmptyWindow) {
+// A main picture that gives a window of no size (an icon is no bitmap) fails
+// like a missing one: nothing is made, and the window keeps what it had.
+TEST_F(SkinTest, IconMainPictureFailsLikeAMissingOne) {
   QImage icon(16, 16, QImage::Format_ARGB32);
   icon.fill(Qt::red);
   ASSERT_TRUE(icon.save(Dir.filePath("pics/app.ico"), "ICO"));
-  ASSERT_TRUE(Load("[Main]\nPictureDir=pics\nPicture=app.ico\nButtons=1\n[Buttons]\nBut1Default=app.ico\n"));
-  EXPECT_EQ(Form.size(), QSize(0, 0));
-  EXPECT_EQ(Skin.Buttons(0)->Pic().size(), QSize(16, 16));
+  ASSERT_TRUE(Load(kMain + "Buttons=1\n[Buttons]\nBut1Default=app.ico\n"));
+  EXPECT_EQ(Skin.Buttons(0)->Pic().size(), QSize(16, 16));  // as a key's picture it serves
+  EXPECT_FALSE(Load("[Main]\nPictureDir=pics\nPicture=app.ico\nButtons=1\n"));
+  EXPECT_FALSE(Skin.Loaded());
+  EXPECT_EQ(Skin.ButtonCount(), 0);
+  EXPECT_EQ(Skin.PictureFile(), "");
+  EXPECT_EQ(Form.size(), QSize(120, 90));
+}
+
+// An 8-bit run-length bitmap of one colour: a few bytes a row on disk however
+// many pixels it holds.
+QByteArray RunLengthBitmap(int width, int height) {
+  QByteArray row;
+  for (int left = width; left > 0; left -= 255) row += char(std::min(left, 255)), row += char(1);
+  row += QByteArray(2, '\0');
+  QByteArray pixels = row.repeated(height) + QByteArray("\0\1", 2);
+  QByteArray palette(256 * 4, '\0');
+  palette[4] = char(0x80);
+  const auto u32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+  const auto u16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
+  const quint32 offset = 14 + 40 + palette.size();
+  return "BM" + u32(offset + pixels.size()) + u32(0) + u32(offset) + u32(40) + u32(width) +
+         u32(height) + u16(1) + u16(8) + u32(1) + u32(pixels.size()) + u32(2835) + u32(2835) +
+         u32(256) + u32(0) + palette + pixels;
+}
+
+// The pictures of a skin together have a budget of 256 MB of pixels: a skin
+// past it ends its load with an error naming the picture, before that picture
+// is decoded, like a picture that does not decode.
+TEST_F(SkinTest, PicturesPastTheirBudgetEndTheLoad) {
+  Write("pics/vast.bmp", RunLengthBitmap(8200, 8200));   // 269 MB as pixels
+  Write("pics/half1.bmp", RunLengthBitmap(5800, 5800));  // 135 MB each
+  Write("pics/half2.bmp", RunLengthBitmap(5800, 5800));
+  const struct {
+    QByteArray keys;
+    const char* picture;
+    int buttons;
+  } rows[] = {
+      {"Buttons=2\n[Buttons]\nBut2Default=vast.bmp\n", "vast.bmp", 1},
+      {"Buttons=3\n[Buttons]\nBut1Default=half1.bmp\nBut2Up=half1.bmp\nBut3Down=half2.bmp\n",
+       "half2.bmp", 2},
+  };
+  for (const auto& r : rows) {
+    try {
+      Load(kMain + r.keys);
+      ADD_FAILURE() << "no error for " << r.keys.constData();
+    } catch (const EZumbrelError& e) {
+      EXPECT_NE(std::string(e.what()).find(r.picture), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("more than 256 MB"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(Skin.Loaded());
+    EXPECT_EQ(Skin.ButtonCount(), r.buttons);
+  }
+  // Each load has the whole budget again.
+  EXPECT_TRUE(Load(kMain + "Buttons=1\n[Buttons]\nBut1Default=half2.bmp\n"));
+  EXPECT_EQ(Skin.Buttons(0)->Pic().size(), QSize(5800, 5800));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 
+#include "controls/SystemColors.h"
 #include "engine/Errors.h"
 
 namespace {
@@ -323,15 +324,65 @@ TEST_F(SlideBarTest, TrackColourFollowsThePosition) {
   }
 }
 
+// System colours map through the one table the labels use too (index 12, the
+// application workspace, is the palette's Mid); an index without a colour
+// gives the window's.
 TEST_F(SlideBarTest, SystemColoursComeFromThePalette) {
+  const struct {
+    std::uint32_t colour;
+    QPalette::ColorRole role;
+  } rows[] = {
+      {0x8000000F, QPalette::Button},     // button face
+      {0x8000000D, QPalette::Highlight},  // selection
+      {0x8000000C, QPalette::Mid},        // application workspace
+      {0x80000004, QPalette::Window},     // menu
+      {0x80000019, QPalette::Window},     // no colour
+      {0x800000FF, QPalette::Window},     // past the table
+  };
   QPalette pal = bar->palette();
-  pal.setColor(QPalette::Button, QColor(0x123456));
-  pal.setColor(QPalette::Highlight, QColor(0x654321));
+  QRgb value = 0x101010;
+  for (const QPalette::ColorRole role :
+       {QPalette::Button, QPalette::Highlight, QPalette::Mid, QPalette::Window})
+    pal.setColor(role, QColor(value += 0x102030));
   bar->setPalette(pal);
-  bar->SetFocusColor(static_cast<std::int32_t>(0x8000000F));  // button face
-  EXPECT_EQ(At(Grab(), 6, 20), 0x123456u);
-  bar->SetFocusColor(static_cast<std::int32_t>(0x8000000D));  // selection
-  EXPECT_EQ(At(Grab(), 6, 20), 0x654321u);
+  for (const auto& r : rows) {
+    bar->SetFocusColor(static_cast<std::int32_t>(r.colour));
+    const QRgb want = pal.color(r.role).rgb() & 0xFFFFFF;
+    EXPECT_EQ(At(Grab(), 6, 20), want) << std::hex << r.colour;
+    EXPECT_EQ(SkinColor(static_cast<std::int32_t>(r.colour), pal)
+                      .value_or(pal.color(QPalette::Window))
+                      .rgb() &
+                  0xFFFFFF,
+              want)
+        << std::hex << r.colour;
+  }
+}
+
+// A bar far larger than its window paints only what shows: the middle of a
+// 32767 by 32767 bar seen through the window has its track and its thumb
+// where they fall, and the background elsewhere.
+TEST_F(SlideBarTest, AHugeBarPaintsWhatShows) {
+  bar->move(-16300, -16300);
+  bar->resize(32767, 32767);
+  bar->SetPosition(50);
+  const QImage window = host->grab().toImage();
+  ASSERT_EQ(window.size(), QSize(300, 200));
+  const QRect thumb = bar->ThumbRect().translated(bar->pos());
+  ASSERT_TRUE(QRect(0, 0, 300, 200).contains(thumb)) << thumb.x() << "," << thumb.y();
+  const int trackTop = 32767 / 2 - bar->Thickness() / 2 - 1 + bar->y();
+  EXPECT_EQ(At(window, 250, trackTop), kDark);
+  EXPECT_EQ(At(window, 250, trackTop + bar->Thickness() + 1), kWhite);
+  EXPECT_EQ(At(window, 250, 10), kBackground);
+  // Where the thumb's mask is black its picture shows.
+  int opaque = 0;
+  for (int y = 0; y < thumb.height(); ++y)
+    for (int x = 0; x < thumb.width(); ++x)
+      if (At(bar->ThumbMaskImage(), x, y) == kBlack) {
+        EXPECT_EQ(At(window, thumb.left() + x, thumb.top() + y),
+                  At(bar->ThumbPictureImage(), x, y));
+        ++opaque;
+      }
+  EXPECT_GT(opaque, 20);
 }
 
 TEST_F(SlideBarTest, HandCursorAndName) {
