@@ -10,9 +10,12 @@
 #  - no time limit, per input or in total, and no memory limit sampled by a
 #    clock (one allocation above 2 GB still fails, at the same input each time);
 #  - one process, and the seeds in one order (by size, then by name);
+#  - the plain choice of what to mutate next: the entropic schedule does not
+#    choose the same from one run to the next;
 #  - no guidance from compared values, which include addresses;
 #  - no address randomization where the system allows turning it off: the
-#    depth of the stack, which libFuzzer rewards, moves with it by a few bytes;
+#    standard library's inline code branches on how two addresses compare
+#    (whether a string overlaps another), and so does the toolkit;
 #  - for the gui targets (GUI), leaks are checked at exit only: the toolkit's
 #    own threads allocate too, so the count of allocations during one input,
 #    which decides whether libFuzzer runs it again for a leak check, varies.
@@ -42,7 +45,7 @@ if(DEFINED SECONDS)
   list(APPEND options -max_total_time=${SECONDS} -timeout=25)
 else()
   math(EXPR total "${count} + ${RUNS}")
-  list(APPEND options -seed=${SEED} -runs=${total} -shuffle=0 -reload=0 -use_cmp=0
+  list(APPEND options -seed=${SEED} -runs=${total} -shuffle=0 -reload=0 -entropic=0 -use_cmp=0
        -timeout=0 -rss_limit_mb=0 -malloc_limit_mb=2048)
   if(GUI)
     list(APPEND options -detect_leaks=0)
