@@ -8,6 +8,7 @@
 #include "calc/App.h"
 #include "calc/Program.h"
 #include "calc/main.h"
+#include "platform/DataDirs.h"
 
 namespace {
 
@@ -34,7 +35,12 @@ int main(int argc, char** argv) {
   // Closing the main window ends the program even while other windows show.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  TProgram program(QCoreApplication::applicationDirPath(), LocaleDecimalSeparator());
+  // Where the files live is decided here, once: beside the program when it
+  // runs portable (as from the build folder), else the user's folders.
+  const TDataDirs dirs =
+      ChooseDataDirs(QCoreApplication::applicationDirPath().toStdString(), ZUMBREL_OWN_DATA_DIR,
+                     ProcessEnvironment(), RealDataProbe());
+  TProgram program(dirs, LocaleDecimalSeparator());
   QObject::connect(&program.MainForm(), &TMainForm::Closed, &app, &QCoreApplication::quit);
   if (!program.Start()) {
     ShowCannotLoadSkin();

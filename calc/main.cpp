@@ -1,10 +1,10 @@
 #include "calc/main.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QPoint>
+#include <utility>
 
 #include "calc/App.h"
 #include "calc/Format.h"
@@ -58,9 +58,9 @@ class TMainForm::TPresetHost : public IPresetHost {
   TMainForm& FForm;
 };
 
-TMainForm::TMainForm(const QString& programDir, QWidget* parent)
+TMainForm::TMainForm(TDataDirs dirs, QWidget* parent)
     : QWidget(parent),
-      FProgramDir(programDir),
+      FDirs(std::move(dirs)),
       FHost(std::make_unique<THost>(*this)),
       FPresetHost(std::make_unique<TPresetHost>(*this)) {
   setWindowTitle(QStringLiteral("Zumbrel"));
@@ -96,7 +96,6 @@ void TMainForm::SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* ab
 }
 
 bool TMainForm::FormCreate() {
-  QDir::setCurrent(FProgramDir);
   LoadSettings();
 
   FSkin = std::make_unique<TSkin>(this);
@@ -157,7 +156,7 @@ void TMainForm::CalculatorChanged(TCalcChange change) {
 }
 
 void TMainForm::LoadSettings() {
-  const IniFile ini(SettingsPath());
+  const IniFile ini(FDirs.SettingsFile);
   TMainSettings s;
   Load(ini, s);
   FSkinName = QString::fromStdString(s.Skin);
@@ -168,7 +167,7 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SaveSettings() {
-  IniFile ini(SettingsPath());
+  IniFile ini(FDirs.SettingsFile);
   TMainSettings s;
   s.Skin = FSkinName.toStdString();
   s.Format = FCalc.NumberFormat();

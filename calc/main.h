@@ -13,6 +13,7 @@
 
 #include "calc/Calculator.h"
 #include "calc/Undo.h"
+#include "platform/DataDirs.h"
 #include "windows/CalcHost.h"
 
 class QAction;
@@ -71,9 +72,9 @@ class TMainForm : public QWidget, private ICalculatorListener {
   Q_OBJECT
 
  public:
-  // `programDir` is the program's folder: FormCreate makes it the current
-  // folder, so skins, presets, help and settings are found beside the program.
-  explicit TMainForm(const QString& programDir, QWidget* parent = nullptr);
+  // `dirs` says where the settings, the skins and the help page are; the
+  // current folder plays no part.
+  explicit TMainForm(TDataDirs dirs, QWidget* parent = nullptr);
   // Runs FormDestroy if it has not run yet (errors are then dropped).
   ~TMainForm() override;
 
@@ -107,8 +108,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   const TUndo& Undo() const { return FUndo; }
   TSkin* Skin() const { return FSkin.get(); }  // null before FormCreate and after FormDestroy
   const QString& SkinName() const { return FSkinName; }
-  // The folder FormCreate makes current.
-  const QString& ProgramDir() const { return FProgramDir; }
+  const TDataDirs& DataDirs() const { return FDirs; }
 
   // ---- Commands (Commands.cpp) ----
   void InsertText(const QString& text);
@@ -194,7 +194,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   // Puts text into the expression field as the calculator's own change.
   void SetExpressionText(const QString& text, int caret);
 
-  QString FProgramDir;
+  TDataDirs FDirs;
   TCalculator FCalc;
   // True while the calculator itself rewrites the expression text, which
   // then is not recorded by ExpressionChange.

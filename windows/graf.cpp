@@ -62,9 +62,6 @@ void TGraphImage::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
 }
 
-TGraphForm::TGraphForm(ICalcHost& host, QWidget* parent)
-    : TGraphForm(host, SettingsPath(), parent) {}
-
 TGraphForm::TGraphForm(ICalcHost& host, std::string settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Window), FHost(host), FSettingsPath(std::move(settingsPath)) {
   CreateControls();
