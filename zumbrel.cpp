@@ -2,6 +2,7 @@
 // windows in their order (TProgram, with the decimal separator of the user's
 // locale), the message loop, and the orderly end in which every window
 // writes its settings, the main window first.
+#include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
 
@@ -21,6 +22,14 @@ char LocaleDecimalSeparator() {
   return '.';
 }
 
+// The calculator's icon in every size drawn for it.
+QIcon AppIcon() {
+  QIcon icon;
+  for (const int size : {ZUMBREL_ICON_SIZES})
+    icon.addFile(QStringLiteral(":/icons/%1x%1/apps/org.zumbrel.Zumbrel.png").arg(size), QSize(size, size));
+  return icon;
+}
+
 void ShowCannotLoadSkin() {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("Cannot load skin"),
                   QMessageBox::Ok);
@@ -32,6 +41,10 @@ void ShowCannotLoadSkin() {
 int main(int argc, char** argv) {
   TApp app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zumbrel"));
+  // The desktop entry's name: docks and Wayland compositors find the entry
+  // (its name and icon) for the window by it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.zumbrel.Zumbrel"));
+  QApplication::setWindowIcon(AppIcon());
   // Closing the main window ends the program even while other windows show.
   QApplication::setQuitOnLastWindowClosed(false);
 
