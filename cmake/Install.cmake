@@ -7,7 +7,7 @@
 #   share/applications/        the desktop entry
 #   share/icons/hicolor/       the icon, scalable and 16..256 pixels
 #   share/metainfo/            the AppStream metadata
-#   share/man/man1/            zumbrel(1), zumbrel-calc(1), compressed
+#   share/man/man1/            the programs' manual pages, compressed
 #   share/doc/zumbrel/         copyright (the licence) and changelog.gz
 
 set(ZUMBREL_APP_ID org.zumbrel.Zumbrel)
@@ -33,7 +33,10 @@ install(DIRECTORY ${packaging}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR
 # without a name or time stamp, so the same sources give the same bytes.
 find_program(ZUMBREL_GZIP gzip REQUIRED)
 set(compressed)
-foreach(source docs/man/zumbrel.1 docs/man/zumbrel-calc.1 packaging/debian/changelog)
+set(man_pages zumbrel zumbrel-calc zumbrel-outline zumbrel-skingen zumbrel-skinview)
+list(TRANSFORM man_pages PREPEND docs/man/ OUTPUT_VARIABLE man_sources)
+list(TRANSFORM man_sources APPEND .1)
+foreach(source ${man_sources} packaging/debian/changelog)
   get_filename_component(name ${source} NAME)
   set(out ${PROJECT_BINARY_DIR}/compressed/${name}.gz)
   add_custom_command(OUTPUT ${out}
@@ -44,8 +47,9 @@ foreach(source docs/man/zumbrel.1 docs/man/zumbrel-calc.1 packaging/debian/chang
   list(APPEND compressed ${out})
 endforeach()
 add_custom_target(zumbrel_compressed_docs ALL DEPENDS ${compressed})
-install(FILES ${PROJECT_BINARY_DIR}/compressed/zumbrel.1.gz ${PROJECT_BINARY_DIR}/compressed/zumbrel-calc.1.gz
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+list(TRANSFORM man_pages PREPEND ${PROJECT_BINARY_DIR}/compressed/ OUTPUT_VARIABLE man_files)
+list(TRANSFORM man_files APPEND .1.gz)
+install(FILES ${man_files} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/compressed/changelog.gz
   DESTINATION ${ZUMBREL_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${ZUMBREL_INSTALL_DOCDIR} RENAME copyright)
