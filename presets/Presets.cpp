@@ -43,6 +43,9 @@ TPresets::TPresets(IPresetHost& host, TPresetForm& dialog, const QString& folder
       FAutoY(graph.AutoY) {}
 
 QString TPresets::PresetPath(const QString& name) const {
+  // Without a folder (no home folder was found) no preset has a file: an
+  // empty folder must not turn into the root or the current folder.
+  if (FFolder.isEmpty()) return {};
   return PresetFolder() + QLatin1Char('/') + name;
 }
 
@@ -65,6 +68,7 @@ QAction* TPresets::AddPresetItem(const QString& name) {
 void TPresets::PresetListing() {
   // Every kind of entry is a preset item, in the order the folder gives them;
   // a missing folder gives none.
+  if (FFolder.isEmpty()) return;
   const QStringList names =
       QDir(PresetFolder())
           .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

@@ -72,7 +72,8 @@ class TPresets : public QObject {
   // The preset's name that a submenu item stands for (its caption may differ,
   // as "&" is doubled there to show literally).
   static QString PresetItemName(const QAction* item);
-  // The Presets folder, and the file of a preset in it.
+  // The Presets folder, and the file of a preset in it (empty when the
+  // folder is: then nothing is listed, loaded or written).
   const QString& PresetFolder() const { return FFolder; }
   QString PresetPath(const QString& name) const;
 
