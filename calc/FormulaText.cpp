@@ -20,8 +20,10 @@ std::string FormulaText(long double value, char separator) {
       // "e+20" becomes "e20" and "e-05" becomes "e-5".
       text += 'e';
       ++p;
-      if (p != r.ptr && *p == '-') text += *p++;
-      else if (p != r.ptr && *p == '+') ++p;
+      if (p != r.ptr && *p == '-')
+        text += *p++;
+      else if (p != r.ptr && *p == '+')
+        ++p;
       while (p + 1 < r.ptr && *p == '0') ++p;
       text.append(p, static_cast<std::size_t>(r.ptr - p));
       break;

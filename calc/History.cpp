@@ -266,7 +266,9 @@ std::optional<std::vector<THistoryEntry>> ReadHistoryText(std::string_view text)
 
 THistoryFile::THistoryFile(std::string path) : FPath(std::move(path)), FWritable(!FPath.empty()) {}
 
-THistoryFile::~THistoryFile() { Detach(); }
+THistoryFile::~THistoryFile() {
+  Detach();
+}
 
 void THistoryFile::Attach(THistory& history) {
   Detach();

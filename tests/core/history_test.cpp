@@ -4,13 +4,12 @@
 #include "calc/History.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
-
-#include <unistd.h>
 
 #include "calc/Calculator.h"
 #include "calc/FormulaText.h"
@@ -120,18 +119,18 @@ TEST(HistoryRecall, StepsLikeAShellAndBringsTheTypedTextBack) {
     const char* Then;  // nullptr: the text stays
   };
   const Row rows[] = {
-      {'D', "4/", nullptr},        // nothing is newer than what is typed
-      {'U', "4/", "sin(X)"},       // newest first
-      {'U', "sin(X)", "2*3"},      //
-      {'U', "2*3", "1+1"},         // the repeated 2*3 is stepped over
-      {'U', "1+1", nullptr},       // the oldest: no further
-      {'D', "1+1", "2*3"},         //
-      {'D', "2*3", "sin(X)"},      //
-      {'D', "sin(X)", "4/"},       // past the newest: the typed text again
-      {'D', "4/", nullptr},        //
-      {'U', "sin(X)", "2*3"},      // the text just evaluated is skipped too
-      {'U', "2*3+", "sin(X)"},     // edited: starts afresh with the new text
-      {'D', "sin(X)", "2*3+"},     //
+      {'D', "4/", nullptr},     // nothing is newer than what is typed
+      {'U', "4/", "sin(X)"},    // newest first
+      {'U', "sin(X)", "2*3"},   //
+      {'U', "2*3", "1+1"},      // the repeated 2*3 is stepped over
+      {'U', "1+1", nullptr},    // the oldest: no further
+      {'D', "1+1", "2*3"},      //
+      {'D', "2*3", "sin(X)"},   //
+      {'D', "sin(X)", "4/"},    // past the newest: the typed text again
+      {'D', "4/", nullptr},     //
+      {'U', "sin(X)", "2*3"},   // the text just evaluated is skipped too
+      {'U', "2*3+", "sin(X)"},  // edited: starts afresh with the new text
+      {'D', "sin(X)", "2*3+"},  //
   };
   THistoryRecall recall;
   for (const Row& r : rows) {
@@ -177,7 +176,8 @@ TEST(HistoryText, ReadsWhatItCanAndOnlyItsOwnFiles) {
       {"", true, {}},
       {";Zumbrel history", true, {}},
       {";Zumbrel history\r\n2+2\t4\t4\r\n", true, {E("2+2", "4", 4)}},
-      {";Zumbrel history\n\n2\t2\t2\nno tabs\n\t1\t1\na\tb\tc\td\nx\t\tnan\ny\tz\t1e99999\n", true,
+      {";Zumbrel history\n\n2\t2\t2\nno tabs\n\t1\t1\na\tb\tc\td\nx\t\tnan\ny\tz\t1e99999\n",
+       true,
        {E("2", "2", 2), E("x", "", std::nullopt), E("y", "z", std::nullopt)}},
       {";Zumbrel history\na\\tb\\q\\\tr\t0x10", true, {E("a\tbq", "r", 16)}},
       {"[Main]\nSkin=Windows\n", false, {}},
@@ -203,8 +203,9 @@ TEST(HistoryText, ReadsWhatItCanAndOnlyItsOwnFiles) {
 class HistoryFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zumbrel-history-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = fs::temp_directory_path() /
+          ("zumbrel-history-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
     path = (dir / kHistoryFileName).string();
@@ -260,7 +261,8 @@ TEST_F(HistoryFileTest, AFileItCannotReadIsLeftAlone) {
   const Row rows[] = {
       {"a file of another kind", [&] { std::ofstream(path) << notOurs; }},
       {"a folder", [&] { fs::create_directory(path); }},
-      {"a file too large to read", [&] {
+      {"a file too large to read",
+       [&] {
          std::ofstream(path) << ";Zumbrel history\n";
          fs::resize_file(path, kMaxInputFileSize + 1);
        }},
