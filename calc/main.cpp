@@ -29,6 +29,7 @@ class TMainForm::THost : public ICalcHost {
   }
   void VariablesWindowHidden() override { FForm.FMenu.MMVariables->setChecked(false); }
   void GraphWindowHidden() override { FForm.FMenu.MMGraph->setChecked(false); }
+  void ReportError(const QString& message) override { ::ReportError(message); }
 
  private:
   TMainForm& FForm;
