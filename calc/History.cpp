@@ -101,6 +101,23 @@ std::optional<THistoryEntry> ReadEntryLine(std::string_view line) {
   return entry;
 }
 
+// One entry's line of the file, with its line end.
+void AppendLine(std::string& out, const THistoryEntry& e) {
+  AppendEscaped(out, e.Expression);
+  out += '\t';
+  AppendEscaped(out, e.Result);
+  out += '\t';
+  if (e.Value) out += ValueField(*e.Value);
+  out += '\n';
+}
+
+std::string Line(const THistoryEntry& e) {
+  std::string line;
+  line.reserve(EntryBytes(e) + 32);
+  AppendLine(line, e);
+  return line;
+}
+
 std::string_view WithoutCR(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
@@ -116,7 +133,7 @@ void THistory::Add(THistoryEntry entry) {
   FEntries.push_back(std::move(entry));
   const std::size_t dropped = Trim();
   ++FSerial;
-  if (dropped > 0) Notify({hcRemoved, 0, dropped});
+  if (dropped > 0) Notify({hcRemoved, 0, dropped, true});
   Notify({hcAdded, FEntries.size() - 1, 1});
 }
 
@@ -233,14 +250,7 @@ std::string HistoryText(const std::deque<THistoryEntry>& entries) {
   text.reserve(size);
   text += kHeading;
   text += '\n';
-  for (const THistoryEntry& e : entries) {
-    AppendEscaped(text, e.Expression);
-    text += '\t';
-    AppendEscaped(text, e.Result);
-    text += '\t';
-    if (e.Value) text += ValueField(*e.Value);
-    text += '\n';
-  }
+  for (const THistoryEntry& e : entries) AppendLine(text, e);
   return text;
 }
 
@@ -290,28 +300,59 @@ void THistoryFile::Attach(THistory& history) {
     }
   }
   FHistory = &history;
+  FLines.clear();
+  for (const THistoryEntry& e : history.Entries()) FLines.push_back(Line(e));
   history.AddListener(this);
 }
 
 void THistoryFile::Detach() {
   if (FHistory) FHistory->RemoveListener(this);
   FHistory = nullptr;
+  FLines.clear();
 }
 
-void THistoryFile::Save(const THistory& history) {
-  if (!FWritable) return;
+void THistoryFile::Write(std::string_view text) {
   // The settings' folder may not exist yet (a first start); the write then
   // reports whatever still fails.
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(FPath).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  WriteFileAtomically(FPath, HistoryText(history.Entries()));
+  WriteFileAtomically(FPath, text);
 }
 
-void THistoryFile::HistoryChanged(const THistoryChange&) {
+void THistoryFile::Save(const THistory& history) {
+  if (!FWritable) return;
+  Write(HistoryText(history.Entries()));
+}
+
+void THistoryFile::HistoryChanged(const THistoryChange& change) {
   if (!FHistory) return;
+  // The lines follow the entries, so a new entry costs one line's text, not
+  // a thousand.
+  const auto at = FLines.begin() + static_cast<std::ptrdiff_t>(change.First);
+  switch (change.Kind) {
+    case hcAdded:
+      for (std::size_t i = 0; i < change.Count; ++i)
+        FLines.insert(at + static_cast<std::ptrdiff_t>(i), Line(FHistory->Entry(change.First + i)));
+      break;
+    case hcRemoved:
+      FLines.erase(at, at + static_cast<std::ptrdiff_t>(change.Count));
+      break;
+    case hcReset:
+      FLines.clear();
+      for (const THistoryEntry& e : FHistory->Entries()) FLines.push_back(Line(e));
+      break;
+  }
+  if (!FWritable || change.More) return;
   try {
-    Save(*FHistory);
+    std::size_t size = kHeading.size() + 1;
+    for (const std::string& line : FLines) size += line.size();
+    std::string text;
+    text.reserve(size);
+    text += kHeading;
+    text += '\n';
+    for (const std::string& line : FLines) text += line;
+    Write(text);
   } catch (const std::exception& e) {
     if (FReported) return;
     FReported = true;

@@ -45,6 +45,9 @@ struct THistoryChange {
   THistoryChangeKind Kind = hcReset;
   std::size_t First = 0;
   std::size_t Count = 0;
+  // Another change of the same operation follows at once (the oldest entries
+  // dropped for a new one): what writes the whole may wait for it.
+  bool More = false;
 };
 
 class IHistoryListener {
@@ -167,9 +170,12 @@ class THistoryFile : public IHistoryListener {
   void HistoryChanged(const THistoryChange& change) override;
 
  private:
+  void Write(std::string_view text);
+
   std::string FPath;
   bool FWritable = true;
   bool FReported = false;
   THistory* FHistory = nullptr;
+  std::deque<std::string> FLines;  // the attached history's entries as the file writes them
   std::function<void(const std::string&)> FReporter;
 };

@@ -68,7 +68,7 @@ TEST(FormulaText, ReadsBackAsTheSameValueAfterAnyOperator) {
 struct TLog : IHistoryListener {
   void HistoryChanged(const THistoryChange& c) override {
     Changes.push_back(std::to_string(c.Kind) + ":" + std::to_string(c.First) + "+" +
-                      std::to_string(c.Count));
+                      std::to_string(c.Count) + (c.More ? " more" : ""));
   }
   std::vector<std::string> Changes;
 };
@@ -83,7 +83,7 @@ TEST(History, KeepsTheNewestWithinItsLimitsAndTellsItsListeners) {
   EXPECT_EQ(h.Entry(0).Expression, "2");
   EXPECT_EQ(h.Entry(999).Expression, "1001");
   EXPECT_EQ(log.Changes[999], "0:999+1");
-  EXPECT_EQ(log.Changes[1000], "1:0+1");  // the oldest goes first
+  EXPECT_EQ(log.Changes[1000], "1:0+1 more");  // the oldest goes first
   EXPECT_EQ(log.Changes[1001], "0:999+1");
 
   // A byte budget too: big entries push out the old ones, the newest stays.
