@@ -62,6 +62,7 @@ void TMainForm::CreateMainMenu() {
   m.MainMenu->addSeparator();
   m.MMVariables = AddItem(m.MainMenu, QStringLiteral("Variables"), QStringLiteral("F11"), true);
   m.MMGraph = AddItem(m.MainMenu, QStringLiteral("Graph"), QStringLiteral("F12"), true);
+  m.MMHistory = AddItem(m.MainMenu, QStringLiteral("History"), QStringLiteral("F10"), true);
   m.MainMenu->addSeparator();
   m.MMAbout = AddItem(m.MainMenu, QStringLiteral("About"));
   m.MMHelp = AddItem(m.MainMenu, QStringLiteral("Help"), QStringLiteral("F1"));
@@ -88,6 +89,7 @@ void TMainForm::CreateMainMenu() {
   Wire(m.MMEng, &TMainForm::MMEngClick);
   Wire(m.MMVariables, &TMainForm::MMVariablesClick);
   Wire(m.MMGraph, &TMainForm::MMGraphClick);
+  Wire(m.MMHistory, &TMainForm::MMHistoryClick);
   Wire(m.MMAbout, &TMainForm::MMAboutClick);
   Wire(m.MMHelp, &TMainForm::MMHelpClick);
   Wire(m.MMExit, &TMainForm::MMExitClick);
@@ -134,6 +136,11 @@ void TMainForm::MMGraphClick(QObject*) {
     return;
   }
   FGraphForm->setVisible(FMenu.MMGraph->isChecked());
+}
+
+void TMainForm::MMHistoryClick(QObject*) {
+  if (FHistoryForm) FHistoryForm->setVisible(!FHistoryForm->isVisible());
+  FMenu.MMHistory->setChecked(FHistoryForm && FHistoryForm->isVisible());
 }
 
 void TMainForm::MMAboutClick(QObject*) {

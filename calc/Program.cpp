@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <filesystem>
 #include <system_error>
+#include <QTimer>
 
 #include "calc/App.h"
 #include "calc/KeyHook.h"
@@ -12,6 +13,7 @@
 #include "presets/Presets.h"
 #include "windows/about.h"
 #include "windows/graf.h"
+#include "windows/history.h"
 #include "windows/preset.h"
 #include "windows/vars.h"
 
@@ -31,10 +33,13 @@ TProgram::TProgram(const TDataDirs& dirs, char decimalSeparator)
   keys.Eng = m.MMEng;
   keys.Variables = m.MMVariables;
   keys.Graph = m.MMGraph;
+  keys.History = m.MMHistory;
   keys.CopyResult = m.MMCopyResult;
   keys.PresetSave = m.MMPresetSave;
   keys.Paste = [this] { FForm->PasteCommand(); };
   keys.Return = [this] {
+    // In the History window's list, Return takes the entry's expression.
+    if (FHistoryForm && FHistoryForm->ReturnPressed()) return;
     // A value being typed in the variables window counts in this evaluation.
     if (FVars) FVars->CommitValue();
     FForm->Evaluate();
@@ -48,6 +53,8 @@ TProgram::TProgram(const TDataDirs& dirs, char decimalSeparator)
 TProgram::~TProgram() {
   // The companions go first: they still tell the main window when they hide.
   FPresetForm.reset();
+  FHistoryForm.reset();
+  if (FHistoryFile) FHistoryFile->Detach();
   FGraph.reset();
   FVars.reset();
   FAbout.reset();
@@ -74,6 +81,7 @@ void TProgram::CreateCompanions() {
   FVars = std::make_unique<TVarsForm>(FForm->Host());
   RunGuarded([&] { FVars->LoadSettings(IniFile(FDirs.SettingsFile)); });
   FGraph = std::make_unique<TGraphForm>(FForm->Host(), FDirs.SettingsFile);
+  CreateHistory();
   FPresetForm = std::make_unique<TPresetForm>();
   FForm->SetCompanions(FVars.get(), FGraph.get(), FAbout.get());
   TVarsForm* vars = FVars.get();
@@ -86,6 +94,19 @@ void TProgram::CreateCompanions() {
   QObject::connect(FPresets, &TPresets::VariablesChanged, vars, [vars] { vars->RefreshGrid(); });
   FForm->SetPresets(FPresets);
   RunGuarded([&] { FPresets->PresetListing(); });
+}
+
+void TProgram::CreateHistory() {
+  FHistoryFile = std::make_unique<THistoryFile>(HistoryFileBeside(FDirs.SettingsFile));
+  FHistoryFile->SetReporter([](const std::string& message) {
+    // Reported once the change that failed to be written has been shown
+    // everywhere, not in the middle of telling the windows of it.
+    QTimer::singleShot(0, qApp, [text = QString::fromStdString(message)] { ReportError(text); });
+  });
+  FHistoryFile->Attach(FForm->Calculator().History());
+  FHistoryForm = std::make_unique<THistoryForm>(FForm->HistoryHost());
+  RunGuarded([&] { FHistoryForm->LoadSettings(IniFile(FDirs.SettingsFile)); });
+  FForm->SetHistoryForm(FHistoryForm.get());
 }
 
 void TProgram::Finish() {
@@ -104,5 +125,11 @@ void TProgram::Finish() {
     });
   }
   if (FGraph) RunGuarded([&] { FGraph->FormDestroy(); });
+  if (FHistoryForm) {
+    RunGuarded([&] {
+      IniFile ini(FDirs.SettingsFile);
+      FHistoryForm->SaveSettings(ini);
+    });
+  }
   RunGuarded([&] { settings.Commit(); });
 }

@@ -58,6 +58,7 @@ void Load(const IniFile& ini, TGraphSettings& s) {
   s.AutoY = ini.ReadBool(kGraph, "AutoY", d.AutoY);
   s.JoinPoints = ini.ReadBool(kGraph, "JoinPoints", d.JoinPoints);
   s.DrawAxes = ini.ReadBool(kGraph, "DrawAxes", d.DrawAxes);
+  s.GridLabels = ini.ReadBool(kGraph, "GridLabels", d.GridLabels);
 }
 
 void Save(IniFile& ini, const TGraphSettings& s) {
@@ -68,5 +69,21 @@ void Save(IniFile& ini, const TGraphSettings& s) {
                    {kGraph, "AutoX", Bool(s.AutoX)},
                    {kGraph, "AutoY", Bool(s.AutoY)},
                    {kGraph, "JoinPoints", Bool(s.JoinPoints)},
-                   {kGraph, "DrawAxes", Bool(s.DrawAxes)}});
+                   {kGraph, "DrawAxes", Bool(s.DrawAxes)},
+                   {kGraph, "GridLabels", Bool(s.GridLabels)}});
+}
+
+void Load(const IniFile& ini, THistorySettings& s) {
+  const THistorySettings d;
+  s.Left = ini.ReadInteger(kPosition, "HistoryLeft", d.Left);
+  s.Top = ini.ReadInteger(kPosition, "HistoryTop", d.Top);
+  s.Width = ini.ReadInteger(kPosition, "HistoryWidth", d.Width);
+  s.Height = ini.ReadInteger(kPosition, "HistoryHeight", d.Height);
+}
+
+void Save(IniFile& ini, const THistorySettings& s) {
+  ini.WriteValues({{kPosition, "HistoryLeft", Int(s.Left)},
+                   {kPosition, "HistoryTop", Int(s.Top)},
+                   {kPosition, "HistoryWidth", Int(s.Width)},
+                   {kPosition, "HistoryHeight", Int(s.Height)}});
 }

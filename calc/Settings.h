@@ -1,6 +1,6 @@
 // The settings file "zumbrel.ini": the keys of each window with their
 // defaults, and the operations that read and write them. Core layer (no Qt);
-// used by the main window, the variables window and the graph window.
+// used by the main window, the variables, graph and history windows.
 #pragma once
 
 #include <string>
@@ -28,11 +28,19 @@ struct TVarsSettings {
 };
 
 // Graph window: [Position] GraphLeft, GraphTop, GraphWidth, GraphHeight;
-// [Graph] AutoX, AutoY, JoinPoints, DrawAxes.
+// [Graph] AutoX, AutoY, JoinPoints, DrawAxes, GridLabels.
 struct TGraphSettings {
   int Left = 0, Top = 0, Width = 659, Height = 450;
   bool AutoX = false, AutoY = true, JoinPoints = false, DrawAxes = true;
+  bool GridLabels = false;
   bool operator==(const TGraphSettings&) const = default;
+};
+
+// History window: [Position] HistoryLeft, HistoryTop, HistoryWidth,
+// HistoryHeight.
+struct THistorySettings {
+  int Left = 0, Top = 0, Width = 360, Height = 300;
+  bool operator==(const THistorySettings&) const = default;
 };
 
 // Load sets every field from its key, or from the default when the key is
@@ -45,6 +53,8 @@ void Load(const IniFile& ini, TVarsSettings& s);
 void Save(IniFile& ini, const TVarsSettings& s);
 void Load(const IniFile& ini, TGraphSettings& s);
 void Save(IniFile& ini, const TGraphSettings& s);
+void Load(const IniFile& ini, THistorySettings& s);
+void Save(IniFile& ini, const THistorySettings& s);
 
 // A window that keeps its own keys in the settings file: it reads them when
 // it is created and writes them when it is destroyed.

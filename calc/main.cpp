@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPoint>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "presets/Presets.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
+#include "windows/history.h"
 
 // The auxiliary windows' view of the calculator.
 class TMainForm::THost : public ICalcHost {
@@ -27,6 +29,7 @@ class TMainForm::THost : public ICalcHost {
   }
   void VariablesWindowHidden() override { FForm.FMenu.MMVariables->setChecked(false); }
   void GraphWindowHidden() override { FForm.FMenu.MMGraph->setChecked(false); }
+  void ReportError(const QString& message) override { ::ReportError(message); }
 
  private:
   TMainForm& FForm;
@@ -58,11 +61,33 @@ class TMainForm::TPresetHost : public IPresetHost {
   TMainForm& FForm;
 };
 
+// What the History window sees of the calculator: the history itself, and
+// the expression field as the commands fill it.
+class TMainForm::THistoryHost : public IHistoryHost {
+ public:
+  explicit THistoryHost(TMainForm& form) : FForm(form) {}
+  THistory& History() override { return FForm.FCalc.History(); }
+  char DecimalSeparator() const override { return FForm.FCalc.DecimalSeparator(); }
+  void UseExpression(const QString& text) override {
+    FForm.UseExpression(text);
+    FForm.ReturnToExpression();
+  }
+  void InsertText(const QString& text) override {
+    FForm.InsertText(text);
+    FForm.ReturnToExpression();
+  }
+  void HistoryWindowHidden() override { FForm.FMenu.MMHistory->setChecked(false); }
+
+ private:
+  TMainForm& FForm;
+};
+
 TMainForm::TMainForm(TDataDirs dirs, QWidget* parent)
     : QWidget(parent),
       FDirs(std::move(dirs)),
       FHost(std::make_unique<THost>(*this)),
-      FPresetHost(std::make_unique<TPresetHost>(*this)) {
+      FPresetHost(std::make_unique<TPresetHost>(*this)),
+      FHistoryHost(std::make_unique<THistoryHost>(*this)) {
   setWindowTitle(QStringLiteral("Zumbrel"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
   // The skin's picture replaces this size.
@@ -88,6 +113,8 @@ ICalcHost& TMainForm::Host() { return *FHost; }
 IPresetHost& TMainForm::PresetHost() {
   return *FPresetHost;
 }
+
+IHistoryHost& TMainForm::HistoryHost() { return *FHistoryHost; }
 
 void TMainForm::SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* aboutForm) {
   FVarsForm = varsForm;
@@ -193,6 +220,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Up and Down in the expression field step through the history.
+  if (event->type() == QEvent::KeyPress && watched == FBound.ExpressionEdit && watched) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+      RunGuarded([&] { key->key() == Qt::Key_Up ? RecallOlder() : RecallNewer(); });
+      return true;
+    }
+  }
   // A variable field hands its text to its variable when it loses the focus.
   if (event->type() == QEvent::FocusOut && IsVariableField(watched))
     VariableChange(static_cast<TSkinEdit*>(watched));

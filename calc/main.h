@@ -4,12 +4,14 @@
 // binds a skin to those commands, owns the popup menu and runs the window's
 // creation and destruction. Gui layer. Made and connected to its companions
 // by TProgram; the auxiliary windows see it through ICalcHost, presets
-// through IPresetHost, the key map through the menu's items.
+// through IPresetHost, the History window through IHistoryHost, the key map
+// through the menu's items.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "calc/Calculator.h"
 #include "calc/Undo.h"
@@ -19,6 +21,7 @@
 class QAction;
 class QDialog;
 class QMenu;
+class IHistoryHost;
 class IPresetHost;
 class TBarPopupMenu;
 class TCoolForm;
@@ -63,6 +66,7 @@ struct TMainMenuItems {
   QAction* MMEng = nullptr;
   QAction* MMVariables = nullptr;
   QAction* MMGraph = nullptr;
+  QAction* MMHistory = nullptr;
   QAction* MMAbout = nullptr;
   QAction* MMHelp = nullptr;
   QAction* MMExit = nullptr;
@@ -95,6 +99,8 @@ class TMainForm : public QWidget, private ICalculatorListener {
   // The variables and graph windows (shown and hidden by their menu items)
   // and the about box (shown modally).
   void SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* aboutForm);
+  // The History window, shown and hidden by its menu item.
+  void SetHistoryForm(QWidget* historyForm) { FHistoryForm = historyForm; }
   // The Presets submenu's operations ("Save current", "Delete selected").
   void SetPresets(TPresets* presets) { FPresets = presets; }
 
@@ -103,6 +109,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   const TCalculator& Calculator() const { return FCalc; }
   ICalcHost& Host();
   IPresetHost& PresetHost();
+  IHistoryHost& HistoryHost();
   const TSkinElements& Elements() const { return FBound; }
   const TMainMenuItems& Menu() const { return FMenu; }
   const TUndo& Undo() const { return FUndo; }
@@ -137,6 +144,12 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void MMCopyResultClick();
   void UpdateFormat();
   void UpdateDegsMenu();
+  // Up and Down in the expression field: an earlier or later expression of
+  // the history (HistoryCommands.cpp).
+  void RecallOlder();
+  void RecallNewer();
+  // The field's text becomes `text`, as one step that Back undoes.
+  void UseExpression(const QString& text);
   // The text of a value in the current number format and Eng mode.
   QString FormatNumber(long double value) const;
 
@@ -152,6 +165,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void MMEngClick(QObject* sender);
   void MMVariablesClick(QObject* sender);
   void MMGraphClick(QObject* sender);
+  void MMHistoryClick(QObject* sender);
   void MMAboutClick(QObject* sender);
   void MMHelpClick(QObject* sender);
   void MMPresetSaveClick(QObject* sender);
@@ -174,6 +188,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
  private:
   class THost;
   class TPresetHost;
+  class THistoryHost;
 
   // The model changed: the marks, the boxes and the display follow.
   void CalculatorChanged(TCalcChange change) override;
@@ -193,6 +208,13 @@ class TMainForm : public QWidget, private ICalculatorListener {
   bool IsVariableField(QObject* object) const;
   // Puts text into the expression field as the calculator's own change.
   void SetExpressionText(const QString& text, int caret);
+  // The keyboard back to the expression field, in the main window, after a
+  // command of another window filled it.
+  void ReturnToExpression();
+  // An evaluation of `expression` for the history tape: the text the display
+  // shows (or the error's), and the value when there is one.
+  void AddToHistory(const QString& expression, const QString& shown,
+                    std::optional<long double> value);
 
   TDataDirs FDirs;
   TCalculator FCalc;
@@ -200,6 +222,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   // then is not recorded by ExpressionChange.
   bool FUpdating = false;
   TUndo FUndo;
+  THistoryRecall FRecall;
 
   TSkinElements FBound;
   QString FSkinName;             // the skin in use, as named in the settings
@@ -210,6 +233,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   QWidget* FVarsForm = nullptr;
   QWidget* FGraphForm = nullptr;
   QDialog* FAboutForm = nullptr;
+  QWidget* FHistoryForm = nullptr;
   QObject* FKeyHook = nullptr;
   TPresets* FPresets = nullptr;
 
@@ -217,4 +241,5 @@ class TMainForm : public QWidget, private ICalculatorListener {
   bool FDestroyed = false;
   std::unique_ptr<THost> FHost;
   std::unique_ptr<TPresetHost> FPresetHost;
+  std::unique_ptr<THistoryHost> FHistoryHost;
 };

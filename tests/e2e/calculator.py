@@ -14,8 +14,8 @@ from xdriver import E2EError, wait_until
 # The popup menu's items as keyboard navigation meets them (separators are
 # skipped): the first Down selects item 0.
 MENU = ["Always On Top", "Copy result", "Skin", "Presets", "Degrees", "Radians", "Gradians",
-        "Hexadecimal", "Decimal", "Octal", "Binary", "Eng", "Variables", "Graph", "About", "Help",
-        "Exit"]
+        "Hexadecimal", "Decimal", "Octal", "Binary", "Eng", "Variables", "Graph", "History", "About",
+        "Help", "Exit"]
 
 _sentinels = itertools.count(1)
 
