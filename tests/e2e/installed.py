@@ -5,7 +5,8 @@
 
 Starts `program` (for example /usr/bin/zumbrel) as the unprivileged `user`,
 with a fresh empty home folder and no XDG variables, on a private Xvfb, and
-checks: the "Windows" skin shows and the window has its icon and class; a
+checks: the "Windows" skin shows and the window has its icon and class; an
+evaluation goes on the history tape beside the settings; a
 skin the user copies into ~/.local/share/zumbrel/Skins is in the Skin
 submenu and loads; Ctrl+S saves a preset into ~/.local/share/zumbrel/Presets;
 Exit writes ~/.config/zumbrel/zumbrel.ini. Must run as root (it starts the
@@ -116,6 +117,11 @@ def check_installed(t, x, program):
     wm_class = x.run(["xprop", "-id", str(calc.main), "WM_CLASS"], check=False).stdout.decode()
     t.contains("the window's class is the desktop entry's StartupWMClass", wm_class, '"Zumbrel"')
     t.equal("2+3", calc.calculate("2+3"), "5")
+    # The history tape follows the settings into the user's folder.
+    tape = os.path.join(os.path.dirname(program.ini_path), "zumbrel-history.txt")
+    wait_until(lambda: os.path.isfile(tape), "the history tape beside the settings")
+    with open(tape, "rb") as f:
+        t.contains("the tape holds the evaluation", f.read().decode(errors="replace"), "2+3\t5\t5\n")
 
     calc.x.key("ctrl+s")
     dialog = calc.window("Profile name")
