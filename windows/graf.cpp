@@ -15,6 +15,7 @@
 #include <exception>
 #include <utility>
 
+#include "controls/WindowSystem.h"
 #include "windows/GraphMath.h"
 
 namespace {
@@ -176,10 +177,11 @@ void TGraphForm::FormDestroy() {
 void TGraphForm::LoadSettings(const IniFile& ini) {
   TGraphSettings s;
   Load(ini, s);
-  move(s.Left, s.Top);
-  // A size that is no size at all would leave a window nobody can find.
+  // A size that is no size at all would leave a window nobody can find, one
+  // larger than the screens would take memory in proportion.
   const TGraphSettings d;
-  resize(s.Width > 0 ? s.Width : d.Width, s.Height > 0 ? s.Height : d.Height);
+  PlaceStoredWindow(this, s.Left, s.Top, s.Width > 0 ? s.Width : d.Width,
+                    s.Height > 0 ? s.Height : d.Height);
   FAutoX->setChecked(s.AutoX);
   FAutoY->setChecked(s.AutoY);
   FJoinPoints->setChecked(s.JoinPoints);
@@ -196,7 +198,7 @@ void TGraphForm::SaveSettings(IniFile& ini) {
   s.AutoY = FAutoY->isChecked();
   s.JoinPoints = FJoinPoints->isChecked();
   s.DrawAxes = FDrawAxes->isChecked();
-  Save(ini, s);
+  Save(ini, s, TWindowSystem::Current().PlacesWindows);
 }
 
 void TGraphForm::AutoXClick() {
