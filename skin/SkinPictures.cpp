@@ -27,8 +27,10 @@ std::string ScaledPictureName(std::string_view name, int scale) {
   std::string out(name);
   if (scale == 1) return out;
   const std::size_t part = out.find_last_of("/\\");
+  const std::size_t start = part == std::string::npos ? 0 : part + 1;
   const std::size_t dot = out.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (part == std::string::npos || dot > part + 1);
+  // A leading dot starts a name, not an extension.
+  const bool hasExtension = dot != std::string::npos && dot > start;
   out.insert(hasExtension ? dot : out.size(), "@" + std::to_string(scale) + "x");
   return out;
 }

@@ -377,7 +377,7 @@ void TSkin::SetCoolForm(TCoolForm* value) {
   if (FCoolForm) FCoolForm->OnScreenChanged = nullptr;
   FCoolForm = value;
   // Moved to a screen of another device pixel ratio: other pictures fit.
-  if (FCoolForm) FCoolForm->OnScreenChanged = [this] { RepickPictures(); };
+  if (FCoolForm) FCoolForm->OnScreenChanged = [this] { RepickPictures(FForm->devicePixelRatioF()); };
 }
 
 template <class T>
@@ -413,8 +413,7 @@ bool TSkin::Clear() {
   return true;
 }
 
-bool TSkin::RepickPictures() {
-  const double ratio = FForm->devicePixelRatioF();
+bool TSkin::RepickPictures(double ratio) {
   if (!FLoaded || std::abs(ratio - FPictureRatio) < 0.001) return false;
   auto pictures = std::make_shared<TSkinPictures>(QFileInfo(LocalPath(FFileName)).path(),
                                                   LocalPath(FPictureDir), ratio);

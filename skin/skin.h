@@ -55,11 +55,12 @@ class TSkin {
   // the skin was loaded (each picture in its version that fits, Name@2x.ext
   // or Name@3x.ext beside Name.ext, or scaled).
   double PictureRatio() const { return FPictureRatio; }
-  // Chooses the pictures of the loaded skin again when the window's ratio is
-  // no longer that one (it moved to another screen); positions, sizes and the
-  // outline stay in the skin's units. True when they changed; a picture that
-  // cannot be loaded now leaves every picture as it was.
-  bool RepickPictures();
+  // Chooses the pictures of the loaded skin again for another ratio (the
+  // window moved to a screen of that ratio: its surface asks for this);
+  // positions, sizes and the outline stay in the skin's units. True when they
+  // changed; a picture that cannot be loaded now leaves every picture as it
+  // was.
+  bool RepickPictures(double ratio);
 
   // The first button (lowest slot) of that exact name gets the hint, shown as
   // its tooltip; false when no button has that name.
