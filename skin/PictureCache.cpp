@@ -95,22 +95,37 @@ QSize TSkinPictures::DeviceSize(const QSize& size, int scale) const {
                std::max(1, int(std::lround(size.height() * by))));
 }
 
-void TSkinPictures::Admit(const TChoice& choice) {
+void TSkinPictures::Admit(const TChoice& choice, const QByteArray& head) {
   if (FAdmitted.count(choice.File)) return;
   const QByteArray format = FormatOf(choice.File);
-  QFile file(choice.File);
-  if (QFileInfo(file).size() > qint64(kMaxInputFileSize) || !file.open(QIODevice::ReadOnly))
-    PictureError(choice.File, "not a regular file of at most 64 MB");
-  QImageReader reader(&file, format);
-  reader.setAutoDetectImageFormat(false);
   // The header tells the size before any pixel is decoded; a picture that
-  // would not fit is refused without decoding it.
-  const QSize size = reader.size();
-  if (!size.isValid()) PictureError(choice.File, "invalid picture");
-  const qint64 bytes = PixelBytes(DeviceSize(size, choice.Scale));
+  // would not fit is refused without decoding it. BMP and PNG headers are
+  // read here directly, which is much quicker than a decoder's.
+  std::optional<TPictureSize> size =
+      PictureSizeFromHeader(std::string_view(head.constData(), std::size_t(head.size())));
+  if (!size && format == "ico") {
+    QByteArray bytes = head;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    if (const QSize s = reader.size(); s.isValid() && !s.isEmpty()) size = TPictureSize{s.width(), s.height()};
+  }
+  if (!size) PictureError(choice.File, "invalid picture");
+  const qint64 bytes = PixelBytes(DeviceSize(QSize(size->Width, size->Height), choice.Scale));
   if (bytes > kBudget - FUsed) BudgetError(choice.File);
   FUsed += bytes;
   FAdmitted.emplace(choice.File, bytes);
+}
+
+void TSkinPictures::Admit(const TChoice& choice) {
+  if (FAdmitted.count(choice.File)) return;
+  FormatOf(choice.File);
+  QFile file(choice.File);
+  if (QFileInfo(file).size() > qint64(kMaxInputFileSize) || !file.open(QIODevice::ReadOnly))
+    PictureError(choice.File, "not a regular file of at most 64 MB");
+  // An icon's directory names its pictures' sizes further in.
+  Admit(choice, file.read(FormatOf(choice.File) == "ico" ? 4096 : 64));
 }
 
 QPixmap TSkinPictures::Decode(const TChoice& choice, bool& isBitmap) {
@@ -119,12 +134,12 @@ QPixmap TSkinPictures::Decode(const TChoice& choice, bool& isBitmap) {
     isBitmap = known->second.IsBitmap;
     return known->second.Picture;
   }
-  Admit(choice);
   const QByteArray format = FormatOf(choice.File);
   std::string bytes;
   if (ReadRegularFile(Local(choice.File), bytes) != rrRead)
     PictureError(choice.File, "not a regular file of at most 64 MB");
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  Admit(choice, data);
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, format);

@@ -59,6 +59,8 @@ class TSkinPictures : public std::enable_shared_from_this<TSkinPictures> {
   // Throws when the header cannot be read or the picture would not fit the
   // budget; counts it against the budget once per file.
   void Admit(const TChoice& choice);
+  // The same with the file's first bytes (or all of them) at hand.
+  void Admit(const TChoice& choice, const QByteArray& head);
   QPixmap Decode(const TChoice& choice, bool& isBitmap);
   // The device pixels a picture of `size` at `scale` takes on this screen.
   QSize DeviceSize(const QSize& size, int scale) const;

@@ -2,6 +2,7 @@
 #include "skin/SkinPictures.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -45,6 +46,33 @@ int ChoosePictureScale(double ratio, const std::vector<int>& available) {
   }
   if (above != 0) return above;
   return largest != 0 ? largest : 1;
+}
+
+std::optional<TPictureSize> PictureSizeFromHeader(std::string_view head) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(head[i]); };
+  const auto le32 = [&](std::size_t i) {
+    return std::uint32_t(byte(i)) | std::uint32_t(byte(i + 1)) << 8 | std::uint32_t(byte(i + 2)) << 16 |
+           std::uint32_t(byte(i + 3)) << 24;
+  };
+  const auto be32 = [&](std::size_t i) {
+    return std::uint32_t(byte(i)) << 24 | std::uint32_t(byte(i + 1)) << 16 | std::uint32_t(byte(i + 2)) << 8 |
+           std::uint32_t(byte(i + 3));
+  };
+  TPictureSize size;
+  if (head.size() >= 26 && head.substr(0, 2) == "BM") {
+    if (le32(14) == 12) {  // the old core header: 16-bit sizes
+      size = {int(byte(18) | byte(19) << 8), int(byte(20) | byte(21) << 8)};
+    } else {
+      const std::int64_t height = std::int32_t(le32(22));  // negative: rows top-down
+      size = {int(std::int32_t(le32(18))), int(height < 0 ? std::min<std::int64_t>(-height, INT32_MAX) : height)};
+    }
+  } else if (head.size() >= 24 && head.substr(0, 8) == "\x89PNG\r\n\x1a\n" && head.substr(12, 4) == "IHDR") {
+    size = {int(std::min<std::uint32_t>(be32(16), INT32_MAX)), int(std::min<std::uint32_t>(be32(20), INT32_MAX))};
+  } else {
+    return std::nullopt;
+  }
+  if (size.Width <= 0 || size.Height <= 0) return std::nullopt;
+  return size;
 }
 
 const std::vector<std::string>& TFileFinder::Listing(const std::string& folder) {

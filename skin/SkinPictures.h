@@ -25,6 +25,14 @@ std::string ScaledPictureName(std::string_view name, int scale);
 // largest. 1 when none is given.
 int ChoosePictureScale(double ratio, const std::vector<int>& available);
 
+// The width and height a BMP or PNG file's first bytes announce (at least
+// its first 26 bytes), read without decoding anything; none for any other
+// kind of file, or a size that is no size.
+struct TPictureSize {
+  int Width = 0, Height = 0;
+};
+std::optional<TPictureSize> PictureSizeFromHeader(std::string_view head);
+
 // A file found below a folder.
 struct TFoundFile {
   std::string Path;        // the path as it is on disk

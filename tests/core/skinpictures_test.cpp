@@ -46,6 +46,41 @@ TEST(SkinPictures, ScaledNamesAndTheScaleThatFits) {
     EXPECT_EQ(ChoosePictureScale(row.ratio, row.available), row.expected) << row.ratio;
 }
 
+std::string Le(std::uint32_t v, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += char((v >> (8 * i)) & 0xFF);
+  return out;
+}
+
+TEST(SkinPictures, SizesFromTheFirstBytesOfBmpAndPng) {
+  const std::string bmp = "BM" + std::string(12, '\0');
+  const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + Le(13, 4) + "IHDR";
+  const struct {
+    const char* what;
+    std::string head;
+    int width, height;  // 0: none
+  } rows[] = {
+      {"BMP", bmp + Le(40, 4) + Le(325, 4) + Le(488, 4), 325, 488},
+      {"BMP stored top-down", bmp + Le(40, 4) + Le(30, 4) + Le(uint32_t(-20), 4), 30, 20},
+      {"BMP with the old core header", bmp + Le(12, 4) + Le(640, 2) + Le(480, 2) + Le(0x180001, 4), 640, 480},
+      {"PNG", png + std::string("\0\0\1\x2C\0\0\0\x64", 8), 300, 100},
+      {"BMP of no width", bmp + Le(40, 4) + Le(0, 4) + Le(488, 4), 0, 0},
+      {"cut short", bmp + Le(40, 4) + Le(325, 4), 0, 0},
+      {"an icon", std::string("\0\0\1\0\1\0", 6) + std::string(30, '\x10'), 0, 0},
+      {"text", "this is no picture at all, really", 0, 0},
+  };
+  for (const auto& row : rows) {
+    const auto size = PictureSizeFromHeader(row.head);
+    if (row.width == 0) {
+      EXPECT_FALSE(size) << row.what;
+      continue;
+    }
+    ASSERT_TRUE(size) << row.what;
+    EXPECT_EQ(size->Width, row.width) << row.what;
+    EXPECT_EQ(size->Height, row.height) << row.what;
+  }
+}
+
 class SkinFiles : public ::testing::Test {
  protected:
   void SetUp() override {
