@@ -10,6 +10,7 @@
 #include "calc/App.h"
 #include "calc/main.h"
 #include "controls/BarPopupMenu.h"
+#include "controls/WindowSystem.h"
 #include "presets/Presets.h"
 
 namespace {
@@ -40,6 +41,14 @@ void TMainForm::CreateMainMenu() {
   m.MainMenu->SetVerticalText(QStringLiteral("Zumbrel"));
 
   m.MMAlwaysOnTop = AddItem(m.MainMenu, QStringLiteral("Always On Top"), {}, true);
+  if (!TWindowSystem::Current().KeepsOnTop) {
+    // The check still shows, and keeps, the setting for desktops that can.
+    m.MMAlwaysOnTop->setEnabled(false);
+    m.MMAlwaysOnTop->setToolTip(QStringLiteral(
+        "This desktop keeps windows on top by itself: use its own \"Keep above\" "
+        "(in the window menu, often Alt+Space)."));
+  }
+  m.MainMenu->setToolTipsVisible(true);
   m.MMCopyResult = AddItem(m.MainMenu, QStringLiteral("Copy result"), QStringLiteral("Ctrl+Ins"));
   m.MMSkin = m.MainMenu->addMenu(QStringLiteral("Skin"));
   m.MMPresets = m.MainMenu->addMenu(QStringLiteral("Presets"));

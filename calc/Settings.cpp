@@ -1,5 +1,7 @@
 #include "calc/Settings.h"
 
+#include <vector>
+
 namespace {
 
 constexpr char kMain[] = "Main";
@@ -25,12 +27,15 @@ void Load(const IniFile& ini, TMainSettings& s) {
   s.Top = ini.ReadInteger(kPosition, "Top", d.Top);
 }
 
-void Save(IniFile& ini, const TMainSettings& s) {
-  ini.WriteValues({{kMain, "Skin", s.Skin},
-                   {kMain, "Format", Int(s.Format)},
-                   {kMain, "AlwayOnTop", Bool(s.AlwaysOnTop)},
-                   {kPosition, "Left", Int(s.Left)},
-                   {kPosition, "Top", Int(s.Top)}});
+void Save(IniFile& ini, const TMainSettings& s, bool withPosition) {
+  std::vector<TIniValue> keys = {{kMain, "Skin", s.Skin},
+                                 {kMain, "Format", Int(s.Format)},
+                                 {kMain, "AlwayOnTop", Bool(s.AlwaysOnTop)}};
+  if (withPosition) {
+    keys.push_back({kPosition, "Left", Int(s.Left)});
+    keys.push_back({kPosition, "Top", Int(s.Top)});
+  }
+  ini.WriteValues(keys);
 }
 
 void Load(const IniFile& ini, TVarsSettings& s) {
@@ -41,11 +46,12 @@ void Load(const IniFile& ini, TVarsSettings& s) {
   s.Height = ini.ReadInteger(kPosition, "VarsHeight", d.Height);
 }
 
-void Save(IniFile& ini, const TVarsSettings& s) {
-  ini.WriteValues({{kPosition, "VarsLeft", Int(s.Left)},
-                   {kPosition, "VarsTop", Int(s.Top)},
-                   {kPosition, "VarsWidth", Int(s.Width)},
-                   {kPosition, "VarsHeight", Int(s.Height)}});
+void Save(IniFile& ini, const TVarsSettings& s, bool withPosition) {
+  std::vector<TIniValue> keys;
+  if (withPosition) keys = {{kPosition, "VarsLeft", Int(s.Left)}, {kPosition, "VarsTop", Int(s.Top)}};
+  keys.push_back({kPosition, "VarsWidth", Int(s.Width)});
+  keys.push_back({kPosition, "VarsHeight", Int(s.Height)});
+  ini.WriteValues(keys);
 }
 
 void Load(const IniFile& ini, TGraphSettings& s) {
@@ -61,16 +67,18 @@ void Load(const IniFile& ini, TGraphSettings& s) {
   s.GridLabels = ini.ReadBool(kGraph, "GridLabels", d.GridLabels);
 }
 
-void Save(IniFile& ini, const TGraphSettings& s) {
-  ini.WriteValues({{kPosition, "GraphLeft", Int(s.Left)},
-                   {kPosition, "GraphTop", Int(s.Top)},
-                   {kPosition, "GraphWidth", Int(s.Width)},
-                   {kPosition, "GraphHeight", Int(s.Height)},
-                   {kGraph, "AutoX", Bool(s.AutoX)},
-                   {kGraph, "AutoY", Bool(s.AutoY)},
-                   {kGraph, "JoinPoints", Bool(s.JoinPoints)},
-                   {kGraph, "DrawAxes", Bool(s.DrawAxes)},
-                   {kGraph, "GridLabels", Bool(s.GridLabels)}});
+void Save(IniFile& ini, const TGraphSettings& s, bool withPosition) {
+  std::vector<TIniValue> keys;
+  if (withPosition)
+    keys = {{kPosition, "GraphLeft", Int(s.Left)}, {kPosition, "GraphTop", Int(s.Top)}};
+  keys.insert(keys.end(), {{kPosition, "GraphWidth", Int(s.Width)},
+                           {kPosition, "GraphHeight", Int(s.Height)},
+                           {kGraph, "AutoX", Bool(s.AutoX)},
+                           {kGraph, "AutoY", Bool(s.AutoY)},
+                           {kGraph, "JoinPoints", Bool(s.JoinPoints)},
+                           {kGraph, "DrawAxes", Bool(s.DrawAxes)},
+                           {kGraph, "GridLabels", Bool(s.GridLabels)}});
+  ini.WriteValues(keys);
 }
 
 void Load(const IniFile& ini, THistorySettings& s) {
@@ -81,9 +89,11 @@ void Load(const IniFile& ini, THistorySettings& s) {
   s.Height = ini.ReadInteger(kPosition, "HistoryHeight", d.Height);
 }
 
-void Save(IniFile& ini, const THistorySettings& s) {
-  ini.WriteValues({{kPosition, "HistoryLeft", Int(s.Left)},
-                   {kPosition, "HistoryTop", Int(s.Top)},
-                   {kPosition, "HistoryWidth", Int(s.Width)},
-                   {kPosition, "HistoryHeight", Int(s.Height)}});
+void Save(IniFile& ini, const THistorySettings& s, bool withPosition) {
+  std::vector<TIniValue> keys;
+  if (withPosition)
+    keys = {{kPosition, "HistoryLeft", Int(s.Left)}, {kPosition, "HistoryTop", Int(s.Top)}};
+  keys.insert(keys.end(), {{kPosition, "HistoryWidth", Int(s.Width)},
+                           {kPosition, "HistoryHeight", Int(s.Height)}});
+  ini.WriteValues(keys);
 }

@@ -46,15 +46,17 @@ struct THistorySettings {
 // Load sets every field from its key, or from the default when the key is
 // missing or malformed. Save writes every key, in the order listed above, in
 // one replace of the file (or into the file's open TIniBatch); with an
-// EWriteError none of them is written.
+// EWriteError none of them is written. Without `withPosition` the window's
+// left and top keys are left as they are in the file: a window system that
+// places windows itself never tells where they are.
 void Load(const IniFile& ini, TMainSettings& s);
-void Save(IniFile& ini, const TMainSettings& s);
+void Save(IniFile& ini, const TMainSettings& s, bool withPosition = true);
 void Load(const IniFile& ini, TVarsSettings& s);
-void Save(IniFile& ini, const TVarsSettings& s);
+void Save(IniFile& ini, const TVarsSettings& s, bool withPosition = true);
 void Load(const IniFile& ini, TGraphSettings& s);
-void Save(IniFile& ini, const TGraphSettings& s);
+void Save(IniFile& ini, const TGraphSettings& s, bool withPosition = true);
 void Load(const IniFile& ini, THistorySettings& s);
-void Save(IniFile& ini, const THistorySettings& s);
+void Save(IniFile& ini, const THistorySettings& s, bool withPosition = true);
 
 // A window that keeps its own keys in the settings file: it reads them when
 // it is created and writes them when it is destroyed.

@@ -13,6 +13,7 @@
 #include "controls/BarPopupMenu.h"
 #include "controls/CoolForm.h"
 #include "controls/ImgBox.h"
+#include "controls/WindowSystem.h"
 #include "presets/Presets.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
@@ -143,6 +144,8 @@ bool TMainForm::FormCreate() {
   if (FKeyHook) qApp->installEventFilter(FKeyHook);
   FUndo.Reset();
   FCreated = true;
+  // The skin gave the window its size: the whole of it stays on the screens.
+  PlaceStoredWindow(this, x(), y());
   if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(0));
   if (FMenu.MMAlwaysOnTop->isChecked()) SetTopmost(true);
   FillSkinMenu();
@@ -190,7 +193,7 @@ void TMainForm::LoadSettings() {
   // Used as read: a code out of range shows decimal and checks no item.
   FCalc.SetNumberFormat(static_cast<TNumberFormat>(s.Format));
   FMenu.MMAlwaysOnTop->setChecked(s.AlwaysOnTop);
-  move(s.Left, s.Top);
+  PlaceStoredWindow(this, s.Left, s.Top);
 }
 
 void TMainForm::SaveSettings() {
@@ -201,10 +204,13 @@ void TMainForm::SaveSettings() {
   s.AlwaysOnTop = FMenu.MMAlwaysOnTop->isChecked();
   s.Left = x();
   s.Top = y();
-  Save(ini, s);
+  Save(ini, s, TWindowSystem::Current().PlacesWindows);
 }
 
 void TMainForm::SetTopmost(bool on) {
+  // Where the window system cannot keep a window on top the item is disabled
+  // and keeps its check; re-creating the window would only make it blink.
+  if (!TWindowSystem::Current().KeepsOnTop) return;
   if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on) return;
   // Changing the flag re-creates the platform window, which hides it.
   const bool visible = isVisible();

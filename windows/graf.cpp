@@ -34,6 +34,7 @@
 #include <utility>
 
 #include "calc/Format.h"
+#include "controls/WindowSystem.h"
 #include "engine/Errors.h"
 #include "windows/GraphMath.h"
 
@@ -267,10 +268,11 @@ void TGraphForm::FormDestroy() {
 void TGraphForm::LoadSettings(const IniFile& ini) {
   TGraphSettings s;
   Load(ini, s);
-  move(s.Left, s.Top);
-  // A size that is no size at all would leave a window nobody can find.
+  // A size that is no size at all would leave a window nobody can find, one
+  // larger than the screens would take memory in proportion.
   const TGraphSettings d;
-  resize(s.Width > 0 ? s.Width : d.Width, s.Height > 0 ? s.Height : d.Height);
+  PlaceStoredWindow(this, s.Left, s.Top, s.Width > 0 ? s.Width : d.Width,
+                    s.Height > 0 ? s.Height : d.Height);
   FAutoX->setChecked(s.AutoX);
   FAutoY->setChecked(s.AutoY);
   FJoinPoints->setChecked(s.JoinPoints);
@@ -289,7 +291,7 @@ void TGraphForm::SaveSettings(IniFile& ini) {
   s.JoinPoints = FJoinPoints->isChecked();
   s.DrawAxes = FDrawAxes->isChecked();
   s.GridLabels = FGridLabels->isChecked();
-  Save(ini, s);
+  Save(ini, s, TWindowSystem::Current().PlacesWindows);
 }
 
 void TGraphForm::AutoXClick() {

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "calc/FormulaText.h"
+#include "controls/WindowSystem.h"
 
 namespace {
 
@@ -31,17 +32,6 @@ QString Text(const std::string& s) {
 // The entry as one line of text: "expression = result".
 QString EntryLine(const THistoryEntry& e) {
   return Text(e.Expression) + QStringLiteral(" = ") + Text(e.Result);
-}
-
-// A size read from the settings, within what the window may have and the
-// screens can show.
-QSize SaneSize(int width, int height, QSize fallback) {
-  if (width <= 0 || height <= 0) return fallback;
-  QSize most(4096, 4096);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    most = most.expandedTo(screen->virtualGeometry().size());
-  return QSize(std::clamp(width, kMinWidth, most.width()),
-               std::clamp(height, kMinHeight, most.height()));
 }
 
 // Paints an entry as its expression on the left and its result right-aligned
@@ -278,9 +268,9 @@ bool THistoryForm::ReturnPressed() {
 void THistoryForm::LoadSettings(const IniFile& ini) {
   THistorySettings s;
   Load(ini, s);
-  move(s.Left, s.Top);
   const THistorySettings d;
-  resize(SaneSize(s.Width, s.Height, QSize(d.Width, d.Height)));
+  PlaceStoredWindow(this, s.Left, s.Top, s.Width > 0 ? std::max(s.Width, kMinWidth) : d.Width,
+                    s.Height > 0 ? std::max(s.Height, kMinHeight) : d.Height);
 }
 
 void THistoryForm::SaveSettings(IniFile& ini) {
@@ -289,7 +279,7 @@ void THistoryForm::SaveSettings(IniFile& ini) {
   s.Top = y();
   s.Width = width();
   s.Height = height();
-  Save(ini, s);
+  Save(ini, s, TWindowSystem::Current().PlacesWindows);
 }
 
 void THistoryForm::showEvent(QShowEvent* event) {

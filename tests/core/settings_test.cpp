@@ -105,6 +105,18 @@ TEST_F(SettingsFile, SavingEveryWindowWritesTheKnownLayout) {
             "VarsHeight=290\nGraphLeft=120\nGraphTop=80\nGraphWidth=659\nGraphHeight=450\n"
             "HistoryLeft=700\nHistoryTop=10\nHistoryWidth=360\nHistoryHeight=300\n"
             "[Graph]\nAutoX=0\nAutoY=1\nJoinPoints=0\nDrawAxes=1\nGridLabels=0\n");
+
+  // Where windows cannot tell their position, every position key stays as it was.
+  Save(ini, TMainSettings{"Pocket", 2, true, 0, 0}, false);
+  Save(ini, TVarsSettings{0, 0, 400, 300}, false);
+  Save(ini, TGraphSettings{0, 0, 700, 500, true, true, false, true}, false);
+  Save(ini, THistorySettings{0, 0, 380, 320}, false);
+  EXPECT_EQ(Get(),
+            "[Main]\nSkin=Pocket\nFormat=2\nAlwayOnTop=1\n"
+            "[Position]\nLeft=404\nTop=462\nVarsLeft=300\nVarsTop=200\nVarsWidth=400\n"
+            "VarsHeight=300\nGraphLeft=120\nGraphTop=80\nGraphWidth=700\nGraphHeight=500\n"
+            "HistoryLeft=700\nHistoryTop=10\nHistoryWidth=380\nHistoryHeight=320\n"
+            "[Graph]\nAutoX=1\nAutoY=1\nJoinPoints=0\nDrawAxes=1\nGridLabels=0\n");
 }
 
 TEST_F(SettingsFile, SavedValuesLoadBack) {
