@@ -155,7 +155,8 @@ class THistoryFile : public IHistoryListener {
   bool Writable() const { return FWritable; }
 
   // Reads the file into `history` and writes it back after each change of it
-  // from now on, until Detach (which the destructor does).
+  // from now on, until Detach (which the destructor does); the history must
+  // outlive its attached file.
   void Attach(THistory& history);
   void Detach();
   // The report of the first failed write: "Unable to write to <path>".

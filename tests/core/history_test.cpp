@@ -222,8 +222,8 @@ TEST_F(HistoryFileTest, LivesBesideTheSettingsFile) {
   EXPECT_EQ(HistoryFileBeside("/home/u/.config/zumbrel/zumbrel.ini"),
             "/home/u/.config/zumbrel/zumbrel-history.txt");
   EXPECT_EQ(HistoryFileBeside(""), "");
-  THistoryFile none("");
   THistory h;
+  THistoryFile none("");
   none.Attach(h);
   EXPECT_FALSE(none.Writable());
   h.Add(E("1"));  // nothing to write to, nothing reported
