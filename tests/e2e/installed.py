@@ -90,11 +90,12 @@ class InstalledProgram(Program):
             for entry in [root] + [os.path.join(root, n) for n in dirs + files]:
                 os.chown(entry, self.uid, self.gid)
 
-    def start(self):
+    def start(self, extra_env=None):
         env = {k: v for k, v in self.x.env.items() if not k.startswith("XDG_")}
         env.update(HOME=self.home, USER=pwd.getpwuid(self.uid).pw_name, XDG_RUNTIME_DIR=self.runtime,
                    QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8", LANG="C.UTF-8")
         env.pop("QT_QPA_PLATFORMTHEME", None)
+        env.update(extra_env or {})
         with open(self.log, "wb") as log:
             self.proc = xdriver.spawn(
                 ["setpriv", f"--reuid={self.uid}", f"--regid={self.gid}", "--clear-groups", "--",
