@@ -24,6 +24,15 @@ std::string FormatValue(int format, long double value, bool engMode, char separa
 // same as FormatValue(0, value, false, separator).
 std::string PlainDecimal(long double value, char separator);
 
+// The decimal text of `value` that reads back as exactly that value: the
+// fewest significant digits from 18 up that do (at most 21), in the general
+// layout, with a lower-case "e" before the exponent (in a formula an
+// upper-case E is the SI letter of 1e18, so 1E-5 would read as 1e18-5).
+std::string ExactDecimal(long double value, char separator);
+// The same text as a formula operand: a negative value in brackets, so that
+// it may follow an operator ("3*(-2)").
+std::string FormulaText(long double value, char separator);
+
 // Digits of `v` in base 8 or 2, without prefix, left-padded with zeros to at
 // least `minDigits`. A negative value is written as its 64-bit two's complement.
 std::string IntToOct(std::int64_t v, int minDigits);

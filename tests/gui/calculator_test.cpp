@@ -153,6 +153,16 @@ TEST_F(CalculatorTest, MemoryKeysInEachModeWithTheirHints) {
       EXPECT_FALSE(Skin().FindCheckBox(box)->Checked()) << box;
   }
   EXPECT_EQ(Display(), "0x5");
+
+  // What MemOut inserts reads back, after an operator, as the memory's value.
+  Menu().MMDecimal->trigger();
+  for (const auto& [memory, field, shown] :
+       {std::tuple{1e-5L, "3*1e-5", "3E-5"}, std::tuple{-2.0L, "3*(-2)", "-6"}}) {
+    Value(2) = memory;
+    Click({"Clear", "3", "Multiply", "MemOut", "B", "Enter"});
+    EXPECT_EQ(Field(), field);
+    EXPECT_EQ(Display(), shown);
+  }
 }
 
 TEST_F(CalculatorTest, OneMemoryBoxAtATimeAndNoOverflowIntoTheMemory) {
