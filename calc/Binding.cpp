@@ -13,6 +13,7 @@
 
 #include "calc/App.h"
 #include "calc/Format.h"
+#include "calc/ResultFit.h"
 #include "calc/main.h"
 #include "controls/BarPopupMenu.h"
 #include "controls/ImgBox.h"
@@ -115,6 +116,8 @@ void TMainForm::BindResult() {
   TSkinLabel* label = FBound.ResultLabel = FSkin->FindLabel(QStringLiteral("Result"));
   if (!label) return;
   label->SetOneLine();
+  // A result wider than the display is shown whole in a smaller font.
+  new TResultFit(label, FCalc.DecimalSeparator());
   // A right click on the display opens the main menu, as on the window body.
   label->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(label, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -160,6 +160,34 @@ std::string FormulaText(long double value, char separator) {
   return text.front() == '-' ? '(' + text + ')' : text;
 }
 
+TNumberTextParts SplitNumberText(std::string_view text, char separator) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t head = !text.empty() && text[0] == '-' ? 1 : 0;
+  const std::string_view rest = text.substr(head);
+  if (rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'o' || rest[1] == 'b')) {
+    // A radix text is its prefix and digits (A to F included) only.
+    for (char c : rest.substr(2))
+      if (!digit(c) && !(c >= 'A' && c <= 'F')) return {};
+    return {head + 2, 0};
+  }
+  std::size_t i = head;
+  while (i < text.size() && (digit(text[i]) || text[i] == separator)) ++i;
+  if (i == head || !digit(text[head])) return {};
+  std::size_t tail = text.size() - i;
+  if (tail == 0) return {head, 0};
+  if (text[i] == 'E') {
+    std::size_t j = i + 1;
+    if (j < text.size() && text[j] == '-') ++j;
+    if (j == text.size()) return {};
+    for (; j < text.size(); ++j)
+      if (!digit(text[j])) return {};
+    return {head, tail};
+  }
+  // An SI letter.
+  if (tail == 1 && SIExponent(text[i]) != 0) return {head, 1};
+  return {};
+}
+
 std::string FormatValue(int format, long double value, bool engMode, char separator) {
   switch (format) {
     case nfHexadecimal:

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/CalcExpress.h"
 
@@ -32,6 +33,17 @@ std::string ExactDecimal(long double value, char separator);
 // The same text as a formula operand: a negative value in brackets, so that
 // it may follow an operator ("3*(-2)").
 std::string FormulaText(long double value, char separator);
+
+// A number text as FormatValue writes it, in three parts: the head (a minus
+// sign and a radix prefix, "-", "0x"), the digits (with their separator), and
+// the tail (the exponent, "E-5", or an SI letter). A display too narrow for
+// the whole text may leave digits out, never the head or the tail, which
+// carry the sign and the scale. Any other text (an error text) is all digits.
+struct TNumberTextParts {
+  std::size_t Head = 0;  // length of the head
+  std::size_t Tail = 0;  // length of the tail
+};
+TNumberTextParts SplitNumberText(std::string_view text, char separator);
 
 // Digits of `v` in base 8 or 2, without prefix, left-padded with zeros to at
 // least `minDigits`. A negative value is written as its 64-bit two's complement.

@@ -266,6 +266,37 @@ TEST(FormulaText, ReadsBackAsExactlyTheValue) {
   }
 }
 
+// The parts of a shown number that a narrow display never leaves out.
+TEST(SplitNumberText, HeadDigitsAndTail) {
+  const struct {
+    const char* text;
+    char separator;
+    std::size_t head, tail;
+  } rows[] = {
+      {"-0.000666666666666666667", '.', 1, 0},
+      {"123", '.', 0, 0},
+      {"0", '.', 0, 0},
+      {"1.5E20", '.', 0, 3},
+      {"-2,5E-7", ',', 1, 3},
+      {"-250m", '.', 1, 1},
+      {"2.5k", '.', 0, 1},
+      {"0xFFFFFFFFFFFFFFFF", '.', 2, 0},
+      {"0o17", '.', 2, 0},
+      {"0b101", '.', 2, 0},
+      {"1E", '.', 0, 0},  // not a text the display writes: all digits
+      {"2.5q", '.', 0, 0},
+      {"Syntax error", '.', 0, 0},
+      {"Undeflow error", '.', 0, 0},
+      {"-INF", '.', 0, 0},
+      {"", '.', 0, 0},
+  };
+  for (const auto& r : rows) {
+    const TNumberTextParts parts = SplitNumberText(r.text, r.separator);
+    EXPECT_EQ(parts.Head, r.head) << r.text;
+    EXPECT_EQ(parts.Tail, r.tail) << r.text;
+  }
+}
+
 TEST(ErrorTexts, InCodeOrder) {
   const char* const expected[] = {
       "OK",           "Division by zero", "Overflow error", "Undeflow error",  "Math error",
