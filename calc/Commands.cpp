@@ -7,6 +7,8 @@
 #include "calc/Format.h"
 #include "calc/main.h"
 #include "controls/ImgBox.h"
+#include "controls/ImgBtn.h"
+#include "controls/SlideBar.h"
 #include "engine/Errors.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
@@ -153,6 +155,13 @@ void TMainForm::UpdateFormat() {
   FMenu.MMEng->setChecked(FCalc.EngMode());
   if (FBound.EngBox) FBound.EngBox->SetChecked(FCalc.EngMode());
   if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(FCalc.LastResult()));
+}
+
+bool TMainForm::IsSkinControl(QObject* object) const {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (!widget || widget->parent() != this || !FSkin) return false;
+  return qobject_cast<TImgBtn*>(widget) || qobject_cast<TImgCheckBox*>(widget) ||
+         qobject_cast<TSlideBar*>(widget);
 }
 
 bool TMainForm::IsVariableField(QObject* object) const {

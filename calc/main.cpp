@@ -197,5 +197,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   // A variable field hands its text to its variable when it loses the focus.
   if (event->type() == QEvent::FocusOut && IsVariableField(watched))
     VariableChange(static_cast<TSkinEdit*>(watched));
+  // A key, box or slide bar acts on the release; the keyboard goes back to
+  // the expression field first, so a variable field being left hands over
+  // its value before the key's command runs.
+  if (event->type() == QEvent::MouseButtonRelease && IsSkinControl(watched))
+    RunGuarded([this] { FocusExpression(); });
   return QWidget::eventFilter(watched, event);
 }

@@ -190,7 +190,13 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void BindResult();
   void BindCheckBoxes();
   void BindVariableFields();
+  // After a skin load: the boxes show the modes, the memory keys their hints.
+  void ShowStateInSkin();
+  // The skin's keys, boxes and slide bars hand the keyboard back when clicked.
+  void WatchSkinControls();
+  void FocusExpression();
   bool IsVariableField(QObject* object) const;
+  bool IsSkinControl(QObject* object) const;
   // Puts text into the expression field as the calculator's own change.
   void SetExpressionText(const QString& text, int caret);
 
