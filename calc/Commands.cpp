@@ -133,8 +133,12 @@ void TMainForm::EngMouseUp(QObject* sender) {
 }
 
 void TMainForm::VariableChange(TSkinEdit* field) {
-  // Text that is no number leaves the variable as it was.
-  if (field) FCalc.AssignTyped(field->EditName().toStdString(), field->text().toStdString());
+  // Only what the user typed is written: the field's own text may be a
+  // rounded form of the value (0.3 shows as 0x0 in hexadecimal). Text that is
+  // no number leaves the variable as it was.
+  if (!field || !field->isModified()) return;
+  if (FCalc.AssignTyped(field->EditName().toStdString(), field->text().toStdString()))
+    field->setModified(false);
 }
 
 void TMainForm::MMCopyResultClick() {

@@ -95,6 +95,21 @@ TEST_F(CalcSkinTest, AVariableFieldIsCommittedOnEnterAndWhenLeft) {
   Edit()->setFocus();
   EXPECT_EQ(Value(IndexOf(*Form, "Rate")), 1500);
   EXPECT_EQ(rate->text(), "lots");
+
+  // A field the user did not change writes nothing back, though its text be
+  // a rounded form of the value (0.3 shows as 0x0 in hexadecimal).
+  Value(IndexOf(*Form, "Rate")) = 0.3L;
+  Calc().SetNumberFormat(nfHexadecimal);
+  Form->MMSkinClick(SkinItem("Midnight"));
+  rate = Skin().FindEdit("Rate");
+  ASSERT_EQ(rate->text(), "0x0");
+  QTest::mouseClick(rate, Qt::LeftButton);
+  ASSERT_TRUE(rate->hasFocus());
+  QTest::mouseClick(Edit(), Qt::LeftButton);
+  Click({"Enter"});
+  rate->setFocus();
+  Click({"Enter"});
+  EXPECT_EQ(Value(IndexOf(*Form, "Rate")), 0.3L);
 }
 
 TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
