@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 
 class QAction;
@@ -60,6 +61,10 @@ class TKeyHook : public QObject {
   // The keys that type a character: Return, Esc, Ctrl+S.
   void Character(QKeyEvent* msg, bool& handled);
   // The F-keys act when they are released.
+  void FunctionKeyDown(QKeyEvent* msg);
+  void FunctionKeyUp(QKeyEvent* msg);
+  // The release waiting to be told from the first half of a repeat acts now.
+  void ActPending();
   void FunctionKey(int key);
   void InsertKey();
   void SavePresetKey();
@@ -67,4 +72,12 @@ class TKeyHook : public QObject {
   TKeyTargets FTargets;
   bool FShiftDown = false;
   bool FCtrlDown = false;
+  // The F-key held now and the time of the press that began holding it.
+  int FHeldKey = 0;
+  quint64 FHeldSince = 0;
+  // A release that may be the first half of a repeat, until a press of the
+  // same time shows it is (or the wait ends).
+  int FPendingKey = 0;
+  quint64 FPendingTime = 0;
+  QTimer FPendingWait;
 };

@@ -141,6 +141,13 @@ def keyboard_map(t, bin_dir):
         t.equal("F9 turns engineering notation on", calc.result("2.5k"), "2.5k")
         calc.x.key("F9")
         t.equal("F9 again turns it off", calc.result("2500"), "2500")
+        # Held down, a key repeats (the server's auto-repeat, on in Xvfb):
+        # each hold still acts once, when the key is let go.
+        for want in ("2.5k", "2500", "2.5k", "2500"):
+            calc.x.run(["xdotool", "keydown", "F9"])
+            time.sleep(1.2)
+            calc.x.run(["xdotool", "keyup", "F9"])
+            t.equal(f"a held F9 toggles once, to {want}", calc.result(want), want)
 
         calc.x.key("F2")
         t.equal("F2: degrees", calc.calculate("sin(90)"), "1")
