@@ -442,7 +442,8 @@ TEST_F(FaultsTest, SkinWithFortyNineElementsOfEachKindLoadsAndWorks) {
   EXPECT_EQ(Value(8 + 47), 49);
   TSkinEdit* v48 = skin.FindEdit(QStringLiteral("V48"));
   v48->setFocus();
-  v48->setText(QStringLiteral("0x10"));
+  v48->selectAll();
+  QTest::keyClicks(v48, QStringLiteral("0x10"));  // typed: the field writes it back
   Edit()->setText(QStringLiteral("V48*2+V1"));
   Form->Evaluate();
   EXPECT_EQ(Display(), "34");
