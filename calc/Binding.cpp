@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/App.h"
+#include "calc/ExpressionField.h"
 #include "calc/Format.h"
 #include "calc/ResultFit.h"
 #include "calc/main.h"
@@ -140,8 +141,18 @@ void TMainForm::BindExpression() {
   TSkinEdit* edit = FBound.ExpressionEdit = FSkin->FindEdit(QStringLiteral("Expression"));
   if (!edit) return;
   // The field's own limit would cut a long pasted formula and so change its
-  // value unseen; the engine reads formulas of any length.
+  // value unseen: the validator refuses it whole instead, and makes what
+  // comes in one line.
   edit->setMaxLength(std::numeric_limits<int>::max());
+  auto* validator = new TFormulaValidator(edit);
+  validator->OnRefused = [this](qsizetype length) {
+    // Told once the field has put its text back.
+    QMetaObject::invokeMethod(
+        this, [length] { ReportError(TooLongMessage(length)); }, Qt::QueuedConnection);
+  };
+  edit->setValidator(validator);
+  // Its pastes go through PasteText (see ExpressionFieldEvent).
+  edit->installEventFilter(this);
   connect(edit, &QLineEdit::textChanged, this,
           [this] { RunGuarded([this] { ExpressionChange(); }); });
   // A zero-size field still takes the text the keys build, unseen, as on a

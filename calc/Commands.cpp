@@ -2,8 +2,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <memory>
 
+#include "calc/App.h"
+#include "calc/ExpressionField.h"
 #include "calc/Format.h"
 #include "calc/main.h"
 #include "controls/ImgBox.h"
@@ -34,6 +43,8 @@ void TMainForm::InsertText(const QString& text) {
     field.remove(p, static_cast<int>(edit->selectedText().size()));
   }
   field.insert(p, text);
+  if (field.size() > kMaxFormulaLength)
+    throw EZumbrelError(TooLongMessage(field.size()).toStdString());
   SetExpressionText(field, p + static_cast<int>(text.size()));
   FUndo.Record(edit->text().toStdString());
 }
@@ -83,7 +94,63 @@ void TMainForm::EscapeCommand() {
 }
 
 void TMainForm::PasteCommand() {
-  if (FBound.ExpressionEdit) FBound.ExpressionEdit->paste();
+  if (FBound.ExpressionEdit) PasteText(QGuiApplication::clipboard()->text());
+}
+
+void TMainForm::PasteText(const QString& text) {
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  if (!edit) return;
+  // Measured before the field takes anything: a text of megabytes never
+  // enters it.
+  const qsizetype length = edit->text().size() - edit->selectedText().size() + text.size();
+  if (length > kMaxFormulaLength) throw EZumbrelError(TooLongMessage(length).toStdString());
+  // As typed: one step of the history, the field's own undo too.
+  edit->insert(OneLine(text));
+}
+
+bool TMainForm::ExpressionFieldEvent(QEvent* event) {
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  // A refused paste is reported, and the field never sees the event.
+  const auto paste = [this](QClipboard::Mode mode) {
+    RunGuarded([this, mode] { PasteText(QGuiApplication::clipboard()->text(mode)); });
+    return true;
+  };
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) return false;
+      return paste(QClipboard::Clipboard);
+    case QEvent::MouseButtonRelease:
+      // The middle button pastes the selection where it was pressed.
+      if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton ||
+          !clipboard->supportsSelection())
+        return false;
+      edit->deselect();
+      return paste(QClipboard::Selection);
+    case QEvent::ContextMenu: {
+      // The field's own menu, with its Paste going the same way.
+      std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+      for (QAction* item : menu->actions()) {
+        if (item->objectName() != QLatin1String("edit-paste")) continue;
+        item->disconnect();
+        connect(item, &QAction::triggered, this, [paste] { paste(QClipboard::Clipboard); });
+      }
+      menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const qsizetype length = edit->text().size() + drop->mimeData()->text().size();
+      if (length <= kMaxFormulaLength) return false;  // the validator makes it one line
+      drop->ignore();
+      // Told once the drag is over, not while its source waits.
+      QMetaObject::invokeMethod(
+          this, [length] { ReportError(TooLongMessage(length)); }, Qt::QueuedConnection);
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 void TMainForm::MinimizeCommand() {

@@ -122,6 +122,10 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void EscapeCommand();
   // Shift+Insert: the clipboard's text into the expression field at its caret.
   void PasteCommand();
+  // Every paste into the expression field (Shift+Insert, Ctrl+V, its menu,
+  // the middle button): line breaks and tabs as blanks; a formula that would
+  // pass the field's limit is refused (EZumbrelError), the field unchanged.
+  void PasteText(const QString& text);
   void MemoryKey(int index, const QString& name);
   // The function keys, with the 2ndF and Hyp modifiers: "Sin", "Cos", "Tan",
   // "Log", "Ln".
@@ -197,6 +201,9 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void FocusExpression();
   bool IsVariableField(QObject* object) const;
   bool IsSkinControl(QObject* object) const;
+  // The expression field's pastes and drops; true when handled here (a
+  // refusal is reported, never thrown).
+  bool ExpressionFieldEvent(QEvent* event);
   // Puts text into the expression field as the calculator's own change.
   void SetExpressionText(const QString& text, int caret);
 

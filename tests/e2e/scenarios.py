@@ -113,6 +113,10 @@ def keys_and_typing(t, bin_dir):
         t.equal("an error shows its text", calc.calculate("1/0"), "Division by zero")
         t.equal("a syntax error", calc.calculate("2+*3"), "Syntax error")
         t.equal("an undefined variable", calc.calculate("Zz9+1"), "No variable")
+        calc.type_expression("6*7")
+        calc.x.set_clipboard("+1\n+2\t")
+        calc.x.key("ctrl+v", "Return")
+        t.equal("a pasted line break and tab are blanks", calc.result("45"), "45")
 
         # Each keystroke is one undo step; Esc starts a new history.
         calc.click_field()

@@ -67,6 +67,13 @@ TEST_F(CalculatorTest, KeysAndTypingShareTheFieldAndAnEmptyFieldChangesNothing) 
   QTest::keyClick(Edit(), Qt::Key_Delete);
   Click({"Enter"});
   EXPECT_EQ(Display(), "Division by zero");
+  // A pasted line break or tab is a blank.
+  Type("2*3");
+  QGuiApplication::clipboard()->setText("+4\n+5\t");
+  QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Field(), "2*3+4 +5 ");
+  QTest::keyClick(Edit(), Qt::Key_Return);
+  EXPECT_EQ(Display(), "15");
 }
 
 TEST_F(CalculatorTest, AnExceptionFromTheEngineIsReportedAndChangesNothing) {
