@@ -153,6 +153,44 @@ bool TMainForm::ExpressionFieldEvent(QEvent* event) {
   }
 }
 
+bool TMainForm::HiddenExpression() const {
+  const TSkinEdit* edit = FBound.ExpressionEdit;
+  return edit && (edit->isHidden() || edit->focusPolicy() == Qt::NoFocus);
+}
+
+bool TMainForm::TypesFormula(QObject* receiver) const {
+  if (!FBound.ExpressionEdit) return false;
+  return receiver == FBound.ExpressionEdit || (receiver == this && HiddenExpression());
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (!HiddenExpression()) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  // What the skin's keys insert, typed: digits, operators, brackets, the
+  // decimal point and the letters of names and functions.
+  static const QString kTyped = QStringLiteral("0123456789+-*/^!@&|~#<>()_");
+  // With Ctrl, Alt or Meta held a key is a shortcut, not a character.
+  const bool shortcut =
+      event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  const QString text = shortcut ? QString() : event->text();
+  RunGuarded([&] {
+    if (event->key() == Qt::Key_Backspace) {
+      BackCommand();
+    } else if (event->matches(QKeySequence::Paste)) {
+      PasteCommand();
+    } else if (text == QStringLiteral(".") || text == QStringLiteral(",")) {
+      InsertText(QString(QLatin1Char(FCalc.DecimalSeparator())));
+    } else if (text.size() == 1 &&
+               (kTyped.contains(text[0]) || (text[0].isLetter() && text[0].unicode() < 128))) {
+      InsertText(text);
+    } else {
+      event->ignore();
+    }
+  });
+}
+
 void TMainForm::MinimizeCommand() {
   // The whole application goes to the task bar, not only this window.
   for (QWidget* w : QApplication::topLevelWidgets())

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 #include <utility>
 
 #include "calc/App.h"
@@ -71,21 +72,25 @@ bool TKeyHook::eventFilter(QObject* watched, QEvent* event) {
   if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
       (watched->isWidgetType() || watched->isWindowType())) {
     bool handled = false;
-    AppMessage(static_cast<QKeyEvent*>(event), handled);
+    // The platform window hands its keys to its focus widget.
+    QObject* receiver = watched;
+    if (auto* window = qobject_cast<QWindow*>(watched); window && window->focusObject())
+      receiver = window->focusObject();
+    AppMessage(static_cast<QKeyEvent*>(event), handled, receiver);
     return handled;
   }
   return QObject::eventFilter(watched, event);
 }
 
-void TKeyHook::AppMessage(QKeyEvent* msg, bool& handled) {
+void TKeyHook::AppMessage(QKeyEvent* msg, bool& handled, QObject* receiver) {
   handled = false;
   if (msg->type() == QEvent::KeyPress)
-    KeyDown(msg, handled);
+    KeyDown(msg, handled, receiver);
   else if (msg->type() == QEvent::KeyRelease)
     KeyUp(msg, handled);
 }
 
-void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled) {
+void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled, QObject* receiver) {
   const int key = msg->key();
   // Any other press comes after the release that waits: it was a real one.
   if (FPendingKey != 0 && !(key == FPendingKey && msg->timestamp() == FPendingTime)) ActPending();
@@ -112,7 +117,7 @@ void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled) {
     FunctionKeyDown(msg);
     return;
   }
-  Character(msg, handled);
+  Character(msg, handled, receiver);
 }
 
 void TKeyHook::KeyUp(QKeyEvent* msg, bool& handled) {
@@ -178,7 +183,7 @@ void TKeyHook::ActPending() {
   RunGuarded([this, key] { FunctionKey(key); });
 }
 
-void TKeyHook::Character(QKeyEvent* msg, bool& handled) {
+void TKeyHook::Character(QKeyEvent* msg, bool& handled, QObject* receiver) {
   const int key = msg->key();
   const Qt::KeyboardModifiers mods = msg->modifiers();
   const bool ctrl = mods.testFlag(Qt::ControlModifier);
@@ -187,6 +192,13 @@ void TKeyHook::Character(QKeyEvent* msg, bool& handled) {
   // the plain character keys count.
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !ctrl && !alt) {
     if (ModalDialogOpen()) return;
+    handled = true;
+    RunGuarded([this] { Run(FTargets.Return); });
+    return;
+  }
+  // No formula holds "=": typed into one, it evaluates.
+  if (msg->text() == QStringLiteral("=") && !ctrl && !alt && FTargets.TypesFormula &&
+      FTargets.TypesFormula(receiver)) {
     handled = true;
     RunGuarded([this] { Run(FTargets.Return); });
     return;

@@ -126,6 +126,9 @@ class TMainForm : public QWidget, private ICalculatorListener {
   // the middle button): line breaks and tabs as blanks; a formula that would
   // pass the field's limit is refused (EZumbrelError), the field unchanged.
   void PasteText(const QString& text);
+  // Whether keys going to `receiver` type the formula: the expression field,
+  // or the window itself when its skin keeps the field hidden.
+  bool TypesFormula(QObject* receiver) const;
   void MemoryKey(int index, const QString& name);
   // The function keys, with the 2ndF and Hyp modifiers: "Sin", "Cos", "Tan",
   // "Log", "Ln".
@@ -174,6 +177,9 @@ class TMainForm : public QWidget, private ICalculatorListener {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Keys that no control takes: with the expression field hidden, typed
+  // characters go into it as the skin's keys would put them.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   class THost;
@@ -201,6 +207,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void FocusExpression();
   bool IsVariableField(QObject* object) const;
   bool IsSkinControl(QObject* object) const;
+  bool HiddenExpression() const;
   // The expression field's pastes and drops; true when handled here (a
   // refusal is reported, never thrown).
   bool ExpressionFieldEvent(QEvent* event);

@@ -120,6 +120,21 @@ TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
   Click({"2", "Plus", "3", "Enter"});
   EXPECT_EQ(Field(), "2+3");
   EXPECT_EQ(Display(), "5");
+  // Typed keys act as the skin's would: characters go into the unseen field,
+  // Backspace is Back, "=" and Return evaluate; the field stays out of reach.
+  Click({"Clear"});
+  TypeIntoWindow("sin(0)+2*3.5=");
+  EXPECT_EQ(Field(), "sin(0)+2*3.5");
+  EXPECT_EQ(Display(), "7");
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Backspace);
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Backspace);
+  QTest::keyClick(Form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(Field(), "sin(0)+2*3");
+  EXPECT_EQ(Display(), "6");
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Tab);
+  EXPECT_TRUE(Edit()->isHidden());
+  EXPECT_FALSE(Edit()->hasFocus());
   // The result stands in the middle of the display's height, on its side.
   EXPECT_EQ(Elements().ResultLabel->alignment(), Qt::AlignRight | Qt::AlignVCenter);
   EXPECT_FALSE(Elements().ResultLabel->wordWrap());

@@ -67,8 +67,10 @@ TEST_F(CalculatorTest, KeysAndTypingShareTheFieldAndAnEmptyFieldChangesNothing) 
   QTest::keyClick(Edit(), Qt::Key_Delete);
   Click({"Enter"});
   EXPECT_EQ(Display(), "Division by zero");
-  // A pasted line break or tab is a blank.
-  Type("2*3");
+  // "=" typed evaluates like Return; a pasted line break or tab is a blank.
+  Type("2*3=");
+  EXPECT_EQ(Field(), "2*3");
+  EXPECT_EQ(Display(), "6");
   QGuiApplication::clipboard()->setText("+4\n+5\t");
   QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(Field(), "2*3+4 +5 ");
