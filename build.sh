@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Zumbrel's one entry point for people and CI.
-#   ./build.sh run    install what is missing, build, start the calculator
-#   ./build.sh test   install what is missing, build, run every test
-#   ./build.sh build  install what is missing and build only
-#   ./build.sh sanitize  the core and gui tests under AddressSanitizer and
-#                        UndefinedBehaviorSanitizer, leaks included (build-asan)
-#   ./build.sh fuzz      every fuzz target for 30 s under the sanitizers, when
-#                        clang is present (build-fuzz)
+# Zumbrel's one entry point for people and CI. Each build folder is a preset
+# of CMakePresets.json.
+#   ./build.sh run        install what is missing, build, start the calculator
+#   ./build.sh test       install what is missing, build, run every test: the
+#                         tests (build), the sanitizer run and the fuzz check;
+#                         the same commit gives the same verdict every time
+#   ./build.sh build      install what is missing and build only
+#   ./build.sh sanitize   the core and gui tests under AddressSanitizer and
+#                         UndefinedBehaviorSanitizer, leaks included (build-asan)
+#   ./build.sh fuzz-check every fuzz target on its corpus and then a fixed number
+#                         of inputs from a fixed seed, under the sanitizers
+#                         (build-fuzz; needs clang)
+#   ./build.sh fuzz [SECONDS]  every fuzz target for SECONDS (default 60) from a
+#                         random seed, to find new faults; not part of `test`
 set -euo pipefail
 cd "$(dirname "$0")"
 what=${1:-run}
-BUILD_DIR=${BUILD_DIR:-build}
 
 # Debian 12 packages the build and the tests need.
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
@@ -31,33 +36,81 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build() {
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$BUILD_DIR"
+# A compiler cache speeds up rebuilds where one is installed; it is taken when
+# a build folder is first configured, and nothing needs it.
+if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
+
+# Prints how long a step took, for the CI log.
+timed() {
+  local start=$SECONDS
+  "$@"
+  echo "== $1: $((SECONDS - start)) s"
 }
 
-# The core and gui tests once more, built with the sanitizers in their own
-# folder. Only the test programs are built (no benchmarks, fuzz targets or
-# skin regeneration); -O1 keeps the instrumented tests quick.
+preset_build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+build() { preset_build default; }
+run_tests() { ctest --preset default; }
+
+# The core and gui tests once more, built with the sanitizers (only the test
+# programs: no benchmarks, fuzz targets or skin tools).
 sanitize() {
-  local dir=${ASAN_BUILD_DIR:-build-asan}
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZUMBREL_SANITIZE=ON \
-    -DZUMBREL_FUZZ=OFF "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" >/dev/null
-  cmake --build "$dir" --target zumbrel_unit_tests
-  (cd "$dir" && ctest --output-on-failure -j2 --timeout 900 -L 'core|gui')
+  preset_build sanitize
+  ctest --preset sanitize
 }
 
-# Each reader of outside input fuzzed for a short while (libFuzzer needs clang).
+have_clang() {
+  command -v clang++ >/dev/null && return 0
+  echo "clang++ not found: fuzz targets skipped"
+  return 1
+}
+
+# Each reader of outside input on its corpus, then a fixed number of inputs
+# from a fixed seed (fuzz/RunFuzzer.cmake): no clock decides anything.
+fuzz_check() {
+  have_clang || return 0
+  preset_build fuzz
+  ctest --preset fuzz
+}
+
+# Random, longer fuzzing. What it finds is printed with how to minimize it; a
+# finding is minimized, added to fuzz/corpus/<target>/ and gets a regression
+# test before the fix.
 fuzz() {
-  if ! command -v clang++ >/dev/null; then
-    echo "clang++ not found: fuzz targets skipped"
-    return 0
+  local seconds=${1:-60}
+  case "$seconds" in '' | *[!0-9]*) echo "usage: $0 fuzz [SECONDS]" >&2; exit 2 ;; esac
+  have_clang || return 0
+  preset_build fuzz
+  local failed=() corpus name work
+  for corpus in fuzz/corpus/*/; do
+    name=$(basename "$corpus")
+    work=$PWD/build-fuzz/fuzz/explore/$name
+    echo "== fuzz_$name for $seconds s"
+    cmake -DFUZZER="$PWD/build-fuzz/bin/fuzz_$name" -DCORPUS="$PWD/fuzz/corpus/$name" \
+      -DWORK="$work" -DSECONDS="$seconds" -P fuzz/RunFuzzer.cmake || failed+=("$name")
+  done
+  cat <<EOF
+
+Findings land in build-fuzz/fuzz/explore/<target>/findings/, new inputs that
+reach new code in build-fuzz/fuzz/explore/<target>/corpus/.
+  Reproduce:  build-fuzz/bin/fuzz_<target> <finding>
+  Minimize:   build-fuzz/bin/fuzz_<target> -minimize_crash=1 -runs=100000 \\
+                -exact_artifact_path=fuzz/corpus/<target>/<name> <finding>
+  Keep new coverage: build-fuzz/bin/fuzz_<target> -merge=1 fuzz/corpus/<target> \\
+                build-fuzz/fuzz/explore/<target>/corpus
+A minimized finding goes into fuzz/corpus/<target>/ with a regression test,
+before the fix; './build.sh test' then replays it on every run.
+EOF
+  if [ ${#failed[@]} -gt 0 ]; then
+    echo "Found faults in: ${failed[*]}" >&2
+    return 1
   fi
-  local dir=${FUZZ_BUILD_DIR:-build-fuzz}
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DZUMBREL_FUZZ=ON -DBUILD_TESTING=ON >/dev/null
-  cmake --build "$dir" --target zumbrel_fuzz_targets
-  (cd "$dir" && ctest --output-on-failure -j2 -L fuzz)
+  echo "No faults found."
 }
 
 install_missing
@@ -65,20 +118,21 @@ case "$what" in
   build) build ;;
   run)
     build
-    if [ -x "$BUILD_DIR/bin/zumbrel" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-      exec "$BUILD_DIR/bin/zumbrel"
-    elif [ -x "$BUILD_DIR/bin/zumbrel" ]; then
+    if [ -x build/bin/zumbrel ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      exec build/bin/zumbrel
+    elif [ -x build/bin/zumbrel ]; then
       echo "No display found: starting zumbrel-calc at this terminal instead." >&2
-      exec "$BUILD_DIR/bin/zumbrel-calc"
+      exec build/bin/zumbrel-calc
     else
-      exec "$BUILD_DIR/bin/zumbrel-calc"
+      exec build/bin/zumbrel-calc
     fi ;;
   test)
-    build
-    (cd "$BUILD_DIR" && ctest --output-on-failure -j2 --timeout 600)
-    sanitize
-    fuzz ;;
+    timed build
+    timed run_tests
+    timed sanitize
+    timed fuzz_check ;;
   sanitize) sanitize ;;
-  fuzz) fuzz ;;
-  *) echo "usage: $0 run|test|build|sanitize|fuzz" >&2; exit 2 ;;
+  fuzz-check) fuzz_check ;;
+  fuzz) fuzz "${2:-60}" ;;
+  *) echo "usage: $0 run|test|build|sanitize|fuzz-check|fuzz [SECONDS]" >&2; exit 2 ;;
 esac

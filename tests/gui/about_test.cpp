@@ -60,8 +60,9 @@ TEST(AboutForm, ALeftClickAnywhereClosesIt) {
   for (const auto& [target, at] : targets) {
     SCOPED_TRACE(target->objectName().toStdString());
     int result = -1;
+    // Copies of the bindings: clang 14 cannot capture a structured binding.
     WhileModal([&] { result = about.exec(); },
-               [&](QWidget* modal) {
+               [&, target = target, at = at](QWidget* modal) {
                  ASSERT_EQ(modal, &about);
                  const QPoint off =
                      about.geometry().center() - about.screen()->availableGeometry().center();

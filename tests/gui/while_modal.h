@@ -15,16 +15,15 @@
 inline void WhileModal(const std::function<void()>& open,
                        const std::function<void(QWidget*)>& answer) {
   bool answered = false;
-  int polls = 0;
+  int waited = 0;
   QTimer poll;
   poll.setInterval(5);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible() || answered) return;
-    // The window becomes active, and takes the keyboard focus, a moment
-    // after it shows (later still on a busy machine); a window that never
-    // does is answered after a second all the same.
-    if (!modal->isActiveWindow() && ++polls < 200) return;
+    // The platform activates a shown window a little later, and only then does
+    // it have the keyboard focus; on a slow machine that takes several polls.
+    if (!modal->isActiveWindow() && ++waited < 400) return;
     answered = true;
     poll.stop();
     answer(modal);
