@@ -21,7 +21,7 @@ what=${1:-run}
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev libedit-dev
           clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils imagemagick bc
-          fonts-dejavu-core python3)
+          fonts-dejavu-core python3 weston qt6-wayland)
 
 install_missing() {
   local missing=()

@@ -155,6 +155,8 @@ void TMainForm::BindExpression() {
   edit->installEventFilter(this);
   connect(edit, &QLineEdit::textChanged, this,
           [this] { RunGuarded([this] { ExpressionChange(); }); });
+  // Up and Down recall the history (eventFilter).
+  edit->installEventFilter(this);
   // A zero-size field still takes the text the keys build, unseen, as on a
   // pocket calculator.
   if (edit->width() == 0 || edit->height() == 0) {

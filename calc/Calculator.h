@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "calc/Format.h"
+#include "calc/History.h"
 #include "calc/VariableStore.h"
 #include "engine/CalcExpress.h"
 
@@ -126,6 +127,12 @@ class TCalculator {
   // The plain decimal text (18 digits, no Eng), whatever the format.
   std::string PlainText(long double value) const;
 
+  // ---- History ----
+  // The evaluations the user made, as the display showed them; the main
+  // window adds to it.
+  THistory& History() { return FHistory; }
+  const THistory& History() const { return FHistory; }
+
  private:
   void Changed(TCalcChange change);
 
@@ -138,4 +145,5 @@ class TCalculator {
   bool FHyperbolic = false;
   TMemMode FMemMode = mmNone;
   ICalculatorListener* FListener = nullptr;
+  THistory FHistory;
 };

@@ -60,12 +60,21 @@ void TMainForm::Evaluate() {
   if (text.isEmpty()) return;
   // A value typed into a variable field and not yet committed takes part.
   if (IsVariableField(focusWidget())) VariableChange(static_cast<TSkinEdit*>(focusWidget()));
-  const TCalcResult result = FCalc.Evaluate(text.toStdString());
+  TCalcResult result;
+  try {
+    result = FCalc.Evaluate(text.toStdString());
+  } catch (const std::exception& e) {
+    // The program's error report shows it; the tape keeps it too.
+    AddToHistory(text, QString::fromUtf8(e.what()), std::nullopt);
+    throw;
+  }
   if (result.Error != ceOK) {
     FBound.ResultLabel->setText(QString::fromStdString(ErrorText(result.Error)));
+    AddToHistory(text, FBound.ResultLabel->text(), std::nullopt);
     return;
   }
   FBound.ResultLabel->setText(FormatNumber(result.Value));
+  AddToHistory(text, FBound.ResultLabel->text(), result.Value);
 }
 
 void TMainForm::ClearCommand() {

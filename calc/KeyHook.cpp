@@ -16,8 +16,8 @@ constexpr std::pair<int, QAction * TKeyTargets::*> kFunctionKeys[] = {
     {Qt::Key_F3, &TKeyTargets::Radians},     {Qt::Key_F4, &TKeyTargets::Gradians},
     {Qt::Key_F5, &TKeyTargets::Hexadecimal}, {Qt::Key_F6, &TKeyTargets::Decimal},
     {Qt::Key_F7, &TKeyTargets::Octal},       {Qt::Key_F8, &TKeyTargets::Binary},
-    {Qt::Key_F9, &TKeyTargets::Eng},         {Qt::Key_F11, &TKeyTargets::Variables},
-    {Qt::Key_F12, &TKeyTargets::Graph},
+    {Qt::Key_F9, &TKeyTargets::Eng},         {Qt::Key_F10, &TKeyTargets::History},
+    {Qt::Key_F11, &TKeyTargets::Variables},  {Qt::Key_F12, &TKeyTargets::Graph},
 };
 
 // The item triggered as the menu triggers it; a missing item does nothing.
@@ -30,8 +30,7 @@ void Run(const std::function<void()>& command) {
 }
 
 bool IsFunctionKey(int key) {
-  // F10 belongs to the system (it opens a window's menu) and is left alone.
-  return (key >= Qt::Key_F1 && key <= Qt::Key_F9) || key == Qt::Key_F11 || key == Qt::Key_F12;
+  return key >= Qt::Key_F1 && key <= Qt::Key_F12;
 }
 
 // While a popup menu is open the keys are its own: Esc closes it, Return

@@ -17,7 +17,7 @@ class QKeyEvent;
 
 // What the keys reach.
 struct TKeyTargets {
-  // The menu items of F1 to F9, F11 and F12 (acting on release).
+  // The menu items of F1 to F12 (acting on release).
   QAction* Help = nullptr;
   QAction* Degrees = nullptr;
   QAction* Radians = nullptr;
@@ -29,6 +29,7 @@ struct TKeyTargets {
   QAction* Eng = nullptr;
   QAction* Variables = nullptr;
   QAction* Graph = nullptr;
+  QAction* History = nullptr;  // F10
   QAction* CopyResult = nullptr;  // Ctrl+Insert
   QAction* PresetSave = nullptr;  // Ctrl+S
   std::function<void()> Paste;    // Shift+Insert

@@ -11,6 +11,7 @@
 #include "calc/App.h"
 #include "calc/main.h"
 #include "controls/BarPopupMenu.h"
+#include "controls/WindowSystem.h"
 #include "presets/Presets.h"
 
 namespace {
@@ -41,6 +42,14 @@ void TMainForm::CreateMainMenu() {
   m.MainMenu->SetVerticalText(QStringLiteral("Zumbrel"));
 
   m.MMAlwaysOnTop = AddItem(m.MainMenu, QStringLiteral("Always On Top"), {}, true);
+  if (!TWindowSystem::Current().KeepsOnTop) {
+    // The check still shows, and keeps, the setting for desktops that can.
+    m.MMAlwaysOnTop->setEnabled(false);
+    m.MMAlwaysOnTop->setToolTip(QStringLiteral(
+        "This desktop keeps windows on top by itself: use its own \"Keep above\" "
+        "(in the window menu, often Alt+Space)."));
+  }
+  m.MainMenu->setToolTipsVisible(true);
   m.MMCopyResult = AddItem(m.MainMenu, QStringLiteral("Copy result"), QStringLiteral("Ctrl+Ins"));
   m.MMSkin = m.MainMenu->addMenu(QStringLiteral("Skin"));
   m.MMPresets = m.MainMenu->addMenu(QStringLiteral("Presets"));
@@ -63,6 +72,7 @@ void TMainForm::CreateMainMenu() {
   m.MainMenu->addSeparator();
   m.MMVariables = AddItem(m.MainMenu, QStringLiteral("Variables"), QStringLiteral("F11"), true);
   m.MMGraph = AddItem(m.MainMenu, QStringLiteral("Graph"), QStringLiteral("F12"), true);
+  m.MMHistory = AddItem(m.MainMenu, QStringLiteral("History"), QStringLiteral("F10"), true);
   m.MainMenu->addSeparator();
   m.MMAbout = AddItem(m.MainMenu, QStringLiteral("About"));
   m.MMHelp = AddItem(m.MainMenu, QStringLiteral("Help"), QStringLiteral("F1"));
@@ -89,6 +99,7 @@ void TMainForm::CreateMainMenu() {
   Wire(m.MMEng, &TMainForm::MMEngClick);
   Wire(m.MMVariables, &TMainForm::MMVariablesClick);
   Wire(m.MMGraph, &TMainForm::MMGraphClick);
+  Wire(m.MMHistory, &TMainForm::MMHistoryClick);
   Wire(m.MMAbout, &TMainForm::MMAboutClick);
   Wire(m.MMHelp, &TMainForm::MMHelpClick);
   Wire(m.MMExit, &TMainForm::MMExitClick);
@@ -135,6 +146,11 @@ void TMainForm::MMGraphClick(QObject*) {
     return;
   }
   FGraphForm->setVisible(FMenu.MMGraph->isChecked());
+}
+
+void TMainForm::MMHistoryClick(QObject*) {
+  if (FHistoryForm) FHistoryForm->setVisible(!FHistoryForm->isVisible());
+  FMenu.MMHistory->setChecked(FHistoryForm && FHistoryForm->isVisible());
 }
 
 void TMainForm::MMAboutClick(QObject*) {

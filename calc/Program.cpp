@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include "calc/App.h"
 #include "calc/KeyHook.h"
@@ -11,6 +12,7 @@
 #include "presets/Presets.h"
 #include "windows/about.h"
 #include "windows/graf.h"
+#include "windows/history.h"
 #include "windows/preset.h"
 #include "windows/vars.h"
 
@@ -32,10 +34,13 @@ TProgram::TProgram(const QString& programDir, char decimalSeparator)
   keys.Eng = m.MMEng;
   keys.Variables = m.MMVariables;
   keys.Graph = m.MMGraph;
+  keys.History = m.MMHistory;
   keys.CopyResult = m.MMCopyResult;
   keys.PresetSave = m.MMPresetSave;
   keys.Paste = [this] { FForm->PasteCommand(); };
   keys.Return = [this] {
+    // In the History window's list, Return takes the entry's expression.
+    if (FHistoryForm && FHistoryForm->ReturnPressed()) return;
     // A value being typed in the variables window counts in this evaluation.
     if (FVars) FVars->CommitValue();
     FForm->Evaluate();
@@ -50,6 +55,8 @@ TProgram::TProgram(const QString& programDir, char decimalSeparator)
 TProgram::~TProgram() {
   // The companions go first: they still tell the main window when they hide.
   FPresetForm.reset();
+  FHistoryForm.reset();
+  if (FHistoryFile) FHistoryFile->Detach();
   FGraph.reset();
   FVars.reset();
   FAbout.reset();
@@ -76,6 +83,7 @@ void TProgram::CreateCompanions() {
   FVars = std::make_unique<TVarsForm>(FForm->Host());
   RunGuarded([&] { FVars->LoadSettings(IniFile(FSettingsPath)); });
   FGraph = std::make_unique<TGraphForm>(FForm->Host(), FSettingsPath);
+  CreateHistory();
   FPresetForm = std::make_unique<TPresetForm>();
   FForm->SetCompanions(FVars.get(), FGraph.get(), FAbout.get());
   TVarsForm* vars = FVars.get();
@@ -90,6 +98,19 @@ void TProgram::CreateCompanions() {
   RunGuarded([&] { FPresets->PresetListing(); });
 }
 
+void TProgram::CreateHistory() {
+  FHistoryFile = std::make_unique<THistoryFile>(HistoryFileBeside(FSettingsPath));
+  FHistoryFile->SetReporter([](const std::string& message) {
+    // Reported once the change that failed to be written has been shown
+    // everywhere, not in the middle of telling the windows of it.
+    QTimer::singleShot(0, qApp, [text = QString::fromStdString(message)] { ReportError(text); });
+  });
+  FHistoryFile->Attach(FForm->Calculator().History());
+  FHistoryForm = std::make_unique<THistoryForm>(FForm->HistoryHost());
+  RunGuarded([&] { FHistoryForm->LoadSettings(IniFile(FSettingsPath)); });
+  FForm->SetHistoryForm(FHistoryForm.get());
+}
+
 void TProgram::Finish() {
   // The three windows' keys go to the file in one write, so a settings file
   // that cannot be written is reported once.
@@ -102,5 +123,11 @@ void TProgram::Finish() {
     });
   }
   if (FGraph) RunGuarded([&] { FGraph->FormDestroy(); });
+  if (FHistoryForm) {
+    RunGuarded([&] {
+      IniFile ini(FSettingsPath);
+      FHistoryForm->SaveSettings(ini);
+    });
+  }
   RunGuarded([&] { settings.Commit(); });
 }

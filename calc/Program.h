@@ -2,8 +2,9 @@
 // one order. First the main window with its key map, whose creation reads the
 // settings and loads the skin; it is shown and painted before the rest, which
 // start hidden: the about box, the variables window, the graph window, the
-// preset-name dialog and the Presets submenu. At the end each window writes
-// its settings, the main window first. Gui layer; the program entry and the
+// History window (with the history read from its file), the preset-name
+// dialog and the Presets submenu. At the end each window writes its
+// settings, the main window first. Gui layer; the program entry and the
 // GUI tests both build the program here, so what is tested is what runs.
 #pragma once
 
@@ -13,6 +14,8 @@
 
 class TAboutForm;
 class TGraphForm;
+class THistoryFile;
+class THistoryForm;
 class TKeyHook;
 class TMainForm;
 class TPresetForm;
@@ -35,7 +38,8 @@ class TProgram {
   // main window was made, and the caller reports it and ends the program.
   bool Start();
   // The orderly end: the main window's settings, then the variables
-  // window's, then the graph window's; each error is reported.
+  // window's, the graph window's and the History window's; each error is
+  // reported.
   void Finish();
 
   TMainForm& MainForm() const { return *FForm; }
@@ -44,6 +48,8 @@ class TProgram {
   TAboutForm* AboutForm() const { return FAbout.get(); }
   TVarsForm* VarsForm() const { return FVars.get(); }
   TGraphForm* GraphForm() const { return FGraph.get(); }
+  THistoryForm* HistoryForm() const { return FHistoryForm.get(); }
+  THistoryFile* HistoryFile() const { return FHistoryFile.get(); }
   TPresetForm* PresetForm() const { return FPresetForm.get(); }
   TPresets* Presets() const { return FPresets; }
 
@@ -52,6 +58,7 @@ class TProgram {
 
  private:
   void CreateCompanions();
+  void CreateHistory();
 
   std::string FSettingsPath;
   std::unique_ptr<TMainForm> FForm;
@@ -59,6 +66,9 @@ class TProgram {
   std::unique_ptr<TAboutForm> FAbout;
   std::unique_ptr<TVarsForm> FVars;
   std::unique_ptr<TGraphForm> FGraph;
+  std::unique_ptr<THistoryForm> FHistoryForm;
+  // The history's file beside the settings file, written after each change.
+  std::unique_ptr<THistoryFile> FHistoryFile;
   std::unique_ptr<TPresetForm> FPresetForm;
   TPresets* FPresets = nullptr;  // belongs to the main window
 };

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -38,12 +39,15 @@ void Load(const IniFile& ini, TMainSettings& s) {
   s.Top = ini.ReadInteger(kPosition, "Top", d.Top);
 }
 
-void Save(IniFile& ini, const TMainSettings& s) {
-  ini.WriteValues({{kMain, "Skin", s.Skin},
-                   {kMain, "Format", Int(s.Format)},
-                   {kMain, "AlwayOnTop", Bool(s.AlwaysOnTop)},
-                   {kPosition, "Left", Int(s.Left)},
-                   {kPosition, "Top", Int(s.Top)}});
+void Save(IniFile& ini, const TMainSettings& s, bool withPosition) {
+  std::vector<TIniValue> keys = {{kMain, "Skin", s.Skin},
+                                 {kMain, "Format", Int(s.Format)},
+                                 {kMain, "AlwayOnTop", Bool(s.AlwaysOnTop)}};
+  if (withPosition) {
+    keys.push_back({kPosition, "Left", Int(s.Left)});
+    keys.push_back({kPosition, "Top", Int(s.Top)});
+  }
+  ini.WriteValues(keys);
 }
 
 void Load(const IniFile& ini, TVarsSettings& s) {
@@ -54,11 +58,12 @@ void Load(const IniFile& ini, TVarsSettings& s) {
   s.Height = ini.ReadInteger(kPosition, "VarsHeight", d.Height);
 }
 
-void Save(IniFile& ini, const TVarsSettings& s) {
-  ini.WriteValues({{kPosition, "VarsLeft", Int(s.Left)},
-                   {kPosition, "VarsTop", Int(s.Top)},
-                   {kPosition, "VarsWidth", Int(s.Width)},
-                   {kPosition, "VarsHeight", Int(s.Height)}});
+void Save(IniFile& ini, const TVarsSettings& s, bool withPosition) {
+  std::vector<TIniValue> keys;
+  if (withPosition) keys = {{kPosition, "VarsLeft", Int(s.Left)}, {kPosition, "VarsTop", Int(s.Top)}};
+  keys.push_back({kPosition, "VarsWidth", Int(s.Width)});
+  keys.push_back({kPosition, "VarsHeight", Int(s.Height)});
+  ini.WriteValues(keys);
 }
 
 void Load(const IniFile& ini, TGraphSettings& s) {
@@ -71,15 +76,36 @@ void Load(const IniFile& ini, TGraphSettings& s) {
   s.AutoY = ini.ReadBool(kGraph, "AutoY", d.AutoY);
   s.JoinPoints = ini.ReadBool(kGraph, "JoinPoints", d.JoinPoints);
   s.DrawAxes = ini.ReadBool(kGraph, "DrawAxes", d.DrawAxes);
+  s.GridLabels = ini.ReadBool(kGraph, "GridLabels", d.GridLabels);
 }
 
-void Save(IniFile& ini, const TGraphSettings& s) {
-  ini.WriteValues({{kPosition, "GraphLeft", Int(s.Left)},
-                   {kPosition, "GraphTop", Int(s.Top)},
-                   {kPosition, "GraphWidth", Int(s.Width)},
-                   {kPosition, "GraphHeight", Int(s.Height)},
-                   {kGraph, "AutoX", Bool(s.AutoX)},
-                   {kGraph, "AutoY", Bool(s.AutoY)},
-                   {kGraph, "JoinPoints", Bool(s.JoinPoints)},
-                   {kGraph, "DrawAxes", Bool(s.DrawAxes)}});
+void Save(IniFile& ini, const TGraphSettings& s, bool withPosition) {
+  std::vector<TIniValue> keys;
+  if (withPosition)
+    keys = {{kPosition, "GraphLeft", Int(s.Left)}, {kPosition, "GraphTop", Int(s.Top)}};
+  keys.insert(keys.end(), {{kPosition, "GraphWidth", Int(s.Width)},
+                           {kPosition, "GraphHeight", Int(s.Height)},
+                           {kGraph, "AutoX", Bool(s.AutoX)},
+                           {kGraph, "AutoY", Bool(s.AutoY)},
+                           {kGraph, "JoinPoints", Bool(s.JoinPoints)},
+                           {kGraph, "DrawAxes", Bool(s.DrawAxes)},
+                           {kGraph, "GridLabels", Bool(s.GridLabels)}});
+  ini.WriteValues(keys);
+}
+
+void Load(const IniFile& ini, THistorySettings& s) {
+  const THistorySettings d;
+  s.Left = ini.ReadInteger(kPosition, "HistoryLeft", d.Left);
+  s.Top = ini.ReadInteger(kPosition, "HistoryTop", d.Top);
+  s.Width = ini.ReadInteger(kPosition, "HistoryWidth", d.Width);
+  s.Height = ini.ReadInteger(kPosition, "HistoryHeight", d.Height);
+}
+
+void Save(IniFile& ini, const THistorySettings& s, bool withPosition) {
+  std::vector<TIniValue> keys;
+  if (withPosition)
+    keys = {{kPosition, "HistoryLeft", Int(s.Left)}, {kPosition, "HistoryTop", Int(s.Top)}};
+  keys.insert(keys.end(), {{kPosition, "HistoryWidth", Int(s.Width)},
+                           {kPosition, "HistoryHeight", Int(s.Height)}});
+  ini.WriteValues(keys);
 }

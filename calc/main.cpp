@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPoint>
 
 #include "calc/App.h"
@@ -13,9 +14,11 @@
 #include "controls/BarPopupMenu.h"
 #include "controls/CoolForm.h"
 #include "controls/ImgBox.h"
+#include "controls/WindowSystem.h"
 #include "presets/Presets.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
+#include "windows/history.h"
 
 // The auxiliary windows' view of the calculator.
 class TMainForm::THost : public ICalcHost {
@@ -28,6 +31,7 @@ class TMainForm::THost : public ICalcHost {
   }
   void VariablesWindowHidden() override { FForm.FMenu.MMVariables->setChecked(false); }
   void GraphWindowHidden() override { FForm.FMenu.MMGraph->setChecked(false); }
+  void ReportError(const QString& message) override { ::ReportError(message); }
 
  private:
   TMainForm& FForm;
@@ -67,11 +71,33 @@ class TMainForm::TPresetHost : public IPresetHost {
   TMainForm& FForm;
 };
 
+// What the History window sees of the calculator: the history itself, and
+// the expression field as the commands fill it.
+class TMainForm::THistoryHost : public IHistoryHost {
+ public:
+  explicit THistoryHost(TMainForm& form) : FForm(form) {}
+  THistory& History() override { return FForm.FCalc.History(); }
+  char DecimalSeparator() const override { return FForm.FCalc.DecimalSeparator(); }
+  void UseExpression(const QString& text) override {
+    FForm.UseExpression(text);
+    FForm.ReturnToExpression();
+  }
+  void InsertText(const QString& text) override {
+    FForm.InsertText(text);
+    FForm.ReturnToExpression();
+  }
+  void HistoryWindowHidden() override { FForm.FMenu.MMHistory->setChecked(false); }
+
+ private:
+  TMainForm& FForm;
+};
+
 TMainForm::TMainForm(const QString& programDir, QWidget* parent)
     : QWidget(parent),
       FProgramDir(programDir),
       FHost(std::make_unique<THost>(*this)),
-      FPresetHost(std::make_unique<TPresetHost>(*this)) {
+      FPresetHost(std::make_unique<TPresetHost>(*this)),
+      FHistoryHost(std::make_unique<THistoryHost>(*this)) {
   setWindowTitle(QStringLiteral("Zumbrel"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
   // The skin's picture replaces this size.
@@ -97,6 +123,8 @@ ICalcHost& TMainForm::Host() { return *FHost; }
 IPresetHost& TMainForm::PresetHost() {
   return *FPresetHost;
 }
+
+IHistoryHost& TMainForm::HistoryHost() { return *FHistoryHost; }
 
 void TMainForm::SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* aboutForm) {
   FVarsForm = varsForm;
@@ -126,6 +154,8 @@ bool TMainForm::FormCreate() {
   if (FKeyHook) qApp->installEventFilter(FKeyHook);
   FUndo.Reset();
   FCreated = true;
+  // The skin gave the window its size: the whole of it stays on the screens.
+  PlaceStoredWindow(this, x(), y());
   if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(0));
   if (FMenu.MMAlwaysOnTop->isChecked()) SetTopmost(true);
   FillSkinMenu();
@@ -173,7 +203,7 @@ void TMainForm::LoadSettings() {
   // Used as read: a code out of range shows decimal and checks no item.
   FCalc.SetNumberFormat(static_cast<TNumberFormat>(s.Format));
   FMenu.MMAlwaysOnTop->setChecked(s.AlwaysOnTop);
-  move(s.Left, s.Top);
+  PlaceStoredWindow(this, s.Left, s.Top);
 }
 
 void TMainForm::SaveSettings() {
@@ -184,10 +214,13 @@ void TMainForm::SaveSettings() {
   s.AlwaysOnTop = FMenu.MMAlwaysOnTop->isChecked();
   s.Left = x();
   s.Top = y();
-  Save(ini, s);
+  Save(ini, s, TWindowSystem::Current().PlacesWindows);
 }
 
 void TMainForm::SetTopmost(bool on) {
+  // Where the window system cannot keep a window on top the item is disabled
+  // and keeps its check; re-creating the window would only make it blink.
+  if (!TWindowSystem::Current().KeepsOnTop) return;
   if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on) return;
   // Changing the flag re-creates the platform window, which hides it.
   const bool visible = isVisible();
@@ -203,6 +236,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Up and Down in the expression field step through the history.
+  if (event->type() == QEvent::KeyPress && watched == FBound.ExpressionEdit && watched) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+      RunGuarded([&] { key->key() == Qt::Key_Up ? RecallOlder() : RecallNewer(); });
+      return true;
+    }
+  }
   // A variable field hands its text to its variable when it loses the focus.
   if (event->type() == QEvent::FocusOut && IsVariableField(watched))
     VariableChange(static_cast<TSkinEdit*>(watched));

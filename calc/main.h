@@ -4,12 +4,14 @@
 // binds a skin to those commands, owns the popup menu and runs the window's
 // creation and destruction. Gui layer. Made and connected to its companions
 // by TProgram; the auxiliary windows see it through ICalcHost, presets
-// through IPresetHost, the key map through the menu's items.
+// through IPresetHost, the History window through IHistoryHost, the key map
+// through the menu's items.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "calc/Calculator.h"
 #include "calc/Undo.h"
@@ -18,6 +20,7 @@
 class QAction;
 class QDialog;
 class QMenu;
+class IHistoryHost;
 class IPresetHost;
 class TBarPopupMenu;
 class TCoolForm;
@@ -62,6 +65,7 @@ struct TMainMenuItems {
   QAction* MMEng = nullptr;
   QAction* MMVariables = nullptr;
   QAction* MMGraph = nullptr;
+  QAction* MMHistory = nullptr;
   QAction* MMAbout = nullptr;
   QAction* MMHelp = nullptr;
   QAction* MMExit = nullptr;
@@ -94,6 +98,8 @@ class TMainForm : public QWidget, private ICalculatorListener {
   // The variables and graph windows (shown and hidden by their menu items)
   // and the about box (shown modally).
   void SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* aboutForm);
+  // The History window, shown and hidden by its menu item.
+  void SetHistoryForm(QWidget* historyForm) { FHistoryForm = historyForm; }
   // The Presets submenu's operations ("Save current", "Delete selected").
   void SetPresets(TPresets* presets) { FPresets = presets; }
 
@@ -102,6 +108,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   const TCalculator& Calculator() const { return FCalc; }
   ICalcHost& Host();
   IPresetHost& PresetHost();
+  IHistoryHost& HistoryHost();
   const TSkinElements& Elements() const { return FBound; }
   const TMainMenuItems& Menu() const { return FMenu; }
   const TUndo& Undo() const { return FUndo; }
@@ -144,6 +151,12 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void MMCopyResultClick();
   void UpdateFormat();
   void UpdateDegsMenu();
+  // Up and Down in the expression field: an earlier or later expression of
+  // the history (HistoryCommands.cpp).
+  void RecallOlder();
+  void RecallNewer();
+  // The field's text becomes `text`, as one step that Back undoes.
+  void UseExpression(const QString& text);
   // The text of a value in the current number format and Eng mode.
   QString FormatNumber(long double value) const;
 
@@ -159,6 +172,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void MMEngClick(QObject* sender);
   void MMVariablesClick(QObject* sender);
   void MMGraphClick(QObject* sender);
+  void MMHistoryClick(QObject* sender);
   void MMAboutClick(QObject* sender);
   void MMHelpClick(QObject* sender);
   void MMPresetSaveClick(QObject* sender);
@@ -184,6 +198,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
  private:
   class THost;
   class TPresetHost;
+  class THistoryHost;
 
   // The model changed: the marks, the boxes and the display follow.
   void CalculatorChanged(TCalcChange change) override;
@@ -213,6 +228,13 @@ class TMainForm : public QWidget, private ICalculatorListener {
   bool ExpressionFieldEvent(QEvent* event);
   // Puts text into the expression field as the calculator's own change.
   void SetExpressionText(const QString& text, int caret);
+  // The keyboard back to the expression field, in the main window, after a
+  // command of another window filled it.
+  void ReturnToExpression();
+  // An evaluation of `expression` for the history tape: the text the display
+  // shows (or the error's), and the value when there is one.
+  void AddToHistory(const QString& expression, const QString& shown,
+                    std::optional<long double> value);
 
   QString FProgramDir;
   TCalculator FCalc;
@@ -220,6 +242,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   // then is not recorded by ExpressionChange.
   bool FUpdating = false;
   TUndo FUndo;
+  THistoryRecall FRecall;
 
   TSkinElements FBound;
   QString FSkinName;             // the skin in use, as named in the settings
@@ -230,6 +253,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   QWidget* FVarsForm = nullptr;
   QWidget* FGraphForm = nullptr;
   QDialog* FAboutForm = nullptr;
+  QWidget* FHistoryForm = nullptr;
   QObject* FKeyHook = nullptr;
   TPresets* FPresets = nullptr;
 
@@ -237,4 +261,5 @@ class TMainForm : public QWidget, private ICalculatorListener {
   bool FDestroyed = false;
   std::unique_ptr<THost> FHost;
   std::unique_ptr<TPresetHost> FPresetHost;
+  std::unique_ptr<THistoryHost> FHistoryHost;
 };

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <new>
@@ -113,6 +114,11 @@ void TCoolForm::AttachToParent() {
   if (FWatchedParent->isWindow()) {
     const bool shown = FWatchedParent->isVisible();
     FWatchedParent->setWindowFlag(Qt::FramelessWindowHint, true);
+    // Outside the outline the window is see-through wherever the window
+    // system cannot cut its shape (a Wayland surface takes the outline for
+    // its input only): nothing is painted there, painting being clipped to
+    // the window's mask. Inside it this surface paints every pixel.
+    FWatchedParent->setAttribute(Qt::WA_TranslucentBackground, true);
     if (shown) FWatchedParent->show();  // changing the flags hides a window
   } else {
     qWarning("Drop the CoolForm on a FORM!");
@@ -124,19 +130,47 @@ void TCoolForm::AttachToParent() {
 
 bool TCoolForm::event(QEvent* e) {
   if (e->type() == QEvent::ParentChange) AttachToParent();
+  // On another screen the pictures may need another device pixel ratio.
+  if (e->type() == QEvent::ScreenChangeInternal && OnScreenChanged) OnScreenChanged();
   return QWidget::event(e);
 }
 
 bool TCoolForm::eventFilter(QObject* watched, QEvent* e) {
   if (watched == FWatchedParent && e->type() == QEvent::Resize)
     setGeometry(FWatchedParent->rect());
+  // An element made on the window is placed by the time it is polished.
+  if (watched == FWatchedParent && e->type() == QEvent::ChildPolished) {
+    if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(e)->child()))
+      ClipToOutline(child);
+  }
   return QWidget::eventFilter(watched, e);
 }
 
-void TCoolForm::paintEvent(QPaintEvent*) {
-  if (FPicture.isNull()) return;
+void TCoolForm::ClipToOutline(QWidget* child) const {
+  if (child == this || child->isWindow() || child->parentWidget() != window()) return;
+  const QRegion outline = window()->mask();
+  const QRect r = child->geometry();
+  const QRegion inside = outline.intersected(r);
+  if (outline.isEmpty() || inside == QRegion(r)) {
+    if (!child->mask().isEmpty()) child->clearMask();
+    return;
+  }
+  // An empty mask would mean no mask at all: an element wholly outside the
+  // outline keeps one pixel that lies off itself.
+  child->setMask(inside.isEmpty() ? QRegion(-1, -1, 1, 1) : inside.translated(-r.topLeft()));
+}
+
+void TCoolForm::paintEvent(QPaintEvent* e) {
   QPainter p(this);
-  p.drawPixmap(0, 0, FPicture);
+  // Nothing outside the outline: where the window system does not cut the
+  // window to it, those pixels stay see-through.
+  const QWidget* w = window();
+  if (!w->mask().isEmpty()) p.setClipRegion(w->mask().translated(-mapTo(w, QPoint(0, 0))));
+  // The window's colour lies under the picture, as under an opaque window:
+  // a picture with transparent pixels shows it, not the desktop.
+  if (w->testAttribute(Qt::WA_TranslucentBackground))
+    p.fillRect(e->rect(), palette().color(QPalette::Window));
+  if (!FPicture.isNull()) p.drawPixmap(0, 0, FPicture);
 }
 
 void TCoolForm::SetPicture(const QPixmap& picture, bool isBitmap) {
@@ -171,6 +205,8 @@ void TCoolForm::ApplyRegionToWindow(const std::optional<QRegion>& region) {
     w->setMask(*region);
   else
     w->clearMask();
+  // Elements lying across the outline are cut to it like the picture.
+  for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) ClipToOutline(child);
   w->update();
 }
 
@@ -258,6 +294,7 @@ void TCoolForm::mousePressEvent(QMouseEvent* e) {
   const QPoint at = e->position().toPoint();
   if (FDraggable && e->button() == Qt::LeftButton) {
     FDragging = true;
+    FSystemMoveAsked = false;
     FDragX = at.x();
     FDragY = at.y();
     return;
@@ -268,6 +305,18 @@ void TCoolForm::mousePressEvent(QMouseEvent* e) {
 
 void TCoolForm::mouseMoveEvent(QMouseEvent* e) {
   if (FDraggable && FDragging) {
+    // The window system moves the window itself where it can (Wayland
+    // ignores a client's own moves); asked at the first movement, so a plain
+    // click stays a click. Where it refuses (X11 without a window manager),
+    // the window moves itself and snaps to the screen's edges.
+    if (!FSystemMoveAsked) {
+      FSystemMoveAsked = true;
+      QWindow* handle = window()->windowHandle();
+      if (handle && handle->startSystemMove()) {
+        FDragging = false;  // the release goes to the window system
+        return;
+      }
+    }
     DragTo();
     return;
   }

@@ -1,9 +1,10 @@
 // TCoolForm: the surface that turns a top-level window into a skin window. It
 // removes the window's frame, fills the window, shows the skin's background
 // picture unscaled at 0,0, cuts the window to an outline read from region data
-// (the skin's mask file or the stored "Mask2" bytes), moves the window when its
-// body is dragged (snapping to the screen edges) and opens the window's popup
-// menu on a right click. GUI layer; used by the main window and the skin loader.
+// (the skin's mask file or the stored "Mask2" bytes; outside it the window is
+// see-through), moves the window when its body is dragged (through the window
+// system where it moves windows itself, else by itself, snapping to the screen
+// edges) and opens the window's popup menu on a right click. GUI layer; used by the main window and the skin loader.
 #pragma once
 
 #include <QMenu>
@@ -101,6 +102,10 @@ class TCoolForm : public QWidget {
   int32_t DragX() const { return FDragX; }
   int32_t DragY() const { return FDragY; }
 
+  // The window moved to another screen (which may have another device pixel
+  // ratio).
+  std::function<void()> OnScreenChanged;
+
   // Mouse events the drag does not consume (button, modifiers, x, y in the
   // surface's coordinates). OnMouseMove gets Qt::NoButton.
   std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown;
@@ -120,6 +125,9 @@ class TCoolForm : public QWidget {
   void PictureChanged();
   std::optional<QRegion> RegionFromMaskData() const;
   void ApplyRegionToWindow(const std::optional<QRegion>& region);
+  // Cuts an element of the window to the window's outline, so nothing of it
+  // shows outside where the window system does not cut the window itself.
+  void ClipToOutline(QWidget* child) const;
   void DragTo();
 
   QPixmap FPicture;
@@ -129,6 +137,7 @@ class TCoolForm : public QWidget {
   bool FDraggable = true;
   bool FKeepOnScreen = false;
   bool FDragging = false;
+  bool FSystemMoveAsked = false;  // this drag has asked the window system to move
   int32_t FDragX = 0;
   int32_t FDragY = 0;
   QPointer<QMenu> FPopupMenu;

@@ -75,7 +75,7 @@ void TImgBtn::ShowState(const QPixmap& pic) {
 void TImgBtn::MouseEntered(const TMouseMessage& msg) {
   if (!FSupported || FHover) return;
   FHover = true;
-  ShowState(FPressed ? FPicDown : FPicUp);
+  ShowState(FPressed ? PicDown() : PicUp());
   QPointer<TImgBtn> self(this);
   if (OnMouseEnter) OnMouseEnter(this, msg);
   if (self && OnButtonEnter) OnButtonEnter(this);
@@ -128,7 +128,7 @@ void TImgBtn::LeftDown(const QMouseEvent* event, int msg) {
   if (!FSupported) return;
   FPressed = true;
   if (!FHover) return;
-  ShowState(FPicDown);
+  ShowState(PicDown());
   if (OnMouseDown) OnMouseDown(this, MessageFor(msg, event));
 }
 
@@ -160,6 +160,6 @@ void TImgBtn::mouseReleaseEvent(QMouseEvent* event) {
   if (!FSupported) return;
   FPressed = false;
   if (!FHover) return;
-  ShowState(FPicUp);
+  ShowState(PicUp());
   if (OnMouseUp) OnMouseUp(this, MessageFor(mmLButtonUp, event));
 }

@@ -48,6 +48,32 @@ struct TMouseMessage {
   int Y = 0;
 };
 
+// A picture that may be made only when it is first asked for (a key's hover
+// and pressed pictures, which many keys never show): either a pixmap, or a
+// source that makes it once. The source must not throw.
+class TLazyPixmap {
+ public:
+  TLazyPixmap() = default;
+  TLazyPixmap(const QPixmap& pixmap) : FPixmap(pixmap) {}  // NOLINT: a pixmap is one
+  explicit TLazyPixmap(std::function<QPixmap()> source) : FSource(std::move(source)) {}
+
+  const QPixmap& Get() const {
+    if (FSource) {
+      // Taken out first: the source may be the last owner of what it uses.
+      const std::function<QPixmap()> source = std::move(FSource);
+      FSource = nullptr;
+      FPixmap = source();
+    }
+    return FPixmap;
+  }
+  // Not made yet.
+  bool Pending() const { return bool(FSource); }
+
+ private:
+  mutable QPixmap FPixmap;
+  mutable std::function<QPixmap()> FSource;
+};
+
 using TOnMouseEvent = std::function<void(QObject* sender, const TMouseMessage& msg)>;
 using TNotifyEvent = std::function<void(QObject* sender)>;
 
@@ -98,13 +124,14 @@ class TImgBtn : public TPictureControl {
   const QString& ButtonName() const { return FButtonName; }
   void SetButtonName(const QString& value);
 
-  // Assigning Pic copies it and shows it; PicDown and PicUp are only copied.
+  // Assigning Pic copies it and shows it; PicDown and PicUp are only copied,
+  // and may be given as pictures made when first shown (or asked for).
   const QPixmap& Pic() const { return FPic; }
   void SetPic(const QPixmap& value);
-  const QPixmap& PicDown() const { return FPicDown; }
-  void SetPicDown(const QPixmap& value) { FPicDown = value; }
-  const QPixmap& PicUp() const { return FPicUp; }
-  void SetPicUp(const QPixmap& value) { FPicUp = value; }
+  const QPixmap& PicDown() const { return FPicDown.Get(); }
+  void SetPicDown(const TLazyPixmap& value) { FPicDown = value; }
+  const QPixmap& PicUp() const { return FPicUp.Get(); }
+  void SetPicUp(const TLazyPixmap& value) { FPicUp = value; }
 
   // Where the pictures came from; informational only.
   const QString& PicFile() const { return FPicFile; }
@@ -149,8 +176,8 @@ class TImgBtn : public TPictureControl {
 
   QString FButtonName;
   QPixmap FPic;
-  QPixmap FPicDown;
-  QPixmap FPicUp;
+  TLazyPixmap FPicDown;
+  TLazyPixmap FPicUp;
   QString FPicFile;
   QString FPicDownFile;
   QString FPicUpFile;

@@ -4,6 +4,9 @@
 # folder, a sum typed or clicked in, then the window cut out of the screen.
 # The window's outline becomes transparency: the screen is taken twice, over
 # a black and over a magenta background, and whatever differs lies outside.
+# Then docs/screenshot-history.png (the calculator beside its History window)
+# and docs/screenshot-graph.png (a plot with grid, labels and the pointer's
+# readout).
 #   docs/screenshots.sh [BIN_DIR]     (default build/bin)
 # Needs Xvfb, xdotool, xwininfo and ImageMagick (all in build.sh's list).
 set -euo pipefail
@@ -97,3 +100,55 @@ shoot Windows type_at 150 54 'sqrt(2)*100'
 shoot Midnight type_at 150 58 '100*Rate+sqrt(2)'
 # Pocket's expression line is hidden: its keys build 22/7 out of sight.
 shoot Pocket click_keys 115,324 115,324 247,244 49,244 181,364
+
+# start_with INI: a fresh copy of the program with these settings; its main
+# window in $window.
+start_with() {
+  rm -rf "$work/app" && cp -r "$bin" "$work/app" && rm -f "$work/app/zumbrel.ini"
+  printf "$1" >"$work/app/zumbrel.ini"
+  "$work/app/zumbrel" >/dev/null 2>&1 &
+  calc_pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^Zumbrel$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "no calculator window" >&2; exit 1; }
+  sleep 0.5
+}
+
+stop_calc() {
+  kill "$calc_pid" && wait "$calc_pid" 2>/dev/null || true
+  calc_pid=""
+}
+
+start_with '[Position]\nLeft=20\nTop=20\nHistoryLeft=355\nHistoryTop=20\nHistoryWidth=380\nHistoryHeight=290\n'
+xdotool mousemove --window "$window" 150 54 click 1
+for sum in '12*7.5' 'sqrt(2)' '2^64' '1/0' 'sin(Pi/6)' '(1+2)*(3+4)' '0xFF+1' '100/7'; do
+  xdotool key Escape
+  xdotool type --delay 20 -- "$sum"
+  xdotool key Return
+  sleep 0.2
+done
+xdotool key Up Up
+xdotool key F10
+sleep 0.8
+xdotool mousemove 1000 750
+import -window root -crop 750x530+0+0 +repage -strip docs/screenshot-history.png
+echo docs/screenshot-history.png
+stop_calc
+
+start_with '[Position]\nLeft=700\nTop=300\nGraphLeft=20\nGraphTop=20\n[Graph]\nGridLabels=1\n'
+xdotool mousemove --window "$window" 150 54 click 1
+xdotool type --delay 20 -- 'sin(2*X)+X/4'
+xdotool key F12
+sleep 0.8
+graph=$(xdotool search --onlyvisible --name '^Graph$' | head -1)
+# Draw is the last control before the readout in the bottom panel's row.
+xdotool mousemove --window "$graph" 503 432 click 1
+sleep 0.5
+xdotool mousemove --window "$graph" 430 120
+sleep 0.4
+import -window root -crop 659x450+20+20 +repage -strip docs/screenshot-graph.png
+echo docs/screenshot-graph.png
+stop_calc

@@ -63,3 +63,19 @@ TDragPoint DragPosition(const TDragInput& in) {
   return {SnapAxis(x, area.Left, area.Width, in.SurfaceWidth, in.KeepOnScreen),
           SnapAxis(y, area.Top, area.Height, in.SurfaceHeight, in.KeepOnScreen)};
 }
+
+TScreenArea KeepWithinScreens(const TScreenArea& window, const TScreenArea& screens) {
+  if (screens.Width <= 0 || screens.Height <= 0) return window;
+  const auto axis = [](int32_t pos, int32_t size, int32_t start, int32_t room, int32_t& outPos,
+                       int32_t& outSize) {
+    outSize = std::clamp<int32_t>(size, 0, room);
+    // The far edge first, then the near one: a window as large as the room
+    // ends up at its start.
+    const int64_t farthest = int64_t(start) + room - outSize;
+    outPos = Clamp32(std::clamp<int64_t>(pos, start, farthest));
+  };
+  TScreenArea kept;
+  axis(window.Left, window.Width, screens.Left, screens.Width, kept.Left, kept.Width);
+  axis(window.Top, window.Height, screens.Top, screens.Height, kept.Top, kept.Height);
+  return kept;
+}

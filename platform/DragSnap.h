@@ -1,7 +1,8 @@
 // Where a dragged skin window goes: the screen area it belongs to (with the
 // correction for one monitor that spans several screens) and the 20-pixel
-// snap to that area's edges. Pure arithmetic, core layer (standard C++ only);
-// used by controls/CoolForm and its tests.
+// snap to that area's edges, and where a window read from the settings may
+// go. Pure arithmetic, core layer (standard C++ only); used by
+// controls/CoolForm, the placing of the program's windows and their tests.
 #pragma once
 
 #include <cstdint>
@@ -54,3 +55,10 @@ int32_t SnapAxis(int32_t pos, int32_t start, int32_t size, int32_t extent, bool 
 
 // The window's new top-left for one mouse move of a drag.
 TDragPoint DragPosition(const TDragInput& in);
+
+// A window rectangle read from the settings (any numbers at all), kept within
+// what the screens can show: its width and height no larger than the
+// `screens` rectangle (the bounding box of every screen's usable area) and no
+// smaller than 0, and its corner moved just enough that the whole window lies
+// inside that box. A box of no size keeps the window as it is.
+TScreenArea KeepWithinScreens(const TScreenArea& window, const TScreenArea& screens);

@@ -1,18 +1,17 @@
 #include "skin/skin.h"
 
-#include <QBuffer>
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <QPalette>
 #include <QPixmap>
 #include <QStringDecoder>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "controls/CoolForm.h"
 #include "controls/ImgBox.h"
@@ -21,6 +20,7 @@
 #include "engine/Errors.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "skin/PictureCache.h"
 #include "skin/SkinElements.h"
 #include "skin/SkinValues.h"
 
@@ -46,94 +46,6 @@ std::string Bytes(const QString& text) { return text.toStdString(); }
 
 // Stored paths may use "\" as the separator.
 QString LocalPath(QString path) { return path.replace(QLatin1Char('\\'), QLatin1Char('/')); }
-
-// A name holding a NUL character can name no file.
-bool IsExistingFile(const QString& path) {
-  return !path.contains(QChar(u'\0')) && QFileInfo(path).isFile();
-}
-
-[[noreturn]] void PictureError(const QString& file, const char* why) {
-  throw EZumbrelError(Bytes(QStringLiteral("Cannot load picture %1: %2").arg(file, QLatin1String(why))));
-}
-
-// The decoded pictures of a skin together may take this much memory (at 4
-// bytes a pixel, as the screen holds them); a skin that needs more does not
-// load. The bundled skins need about 2 MB.
-constexpr qint64 kPictureBudget = qint64(256) << 20;
-constexpr qint64 kBytesPerPixel = 4;
-
-qint64 PixelBytes(const QSize& size) {
-  return size.isValid() ? qint64(size.width()) * size.height() * kBytesPerPixel : 0;
-}
-
-// The pictures of one skin load: each file is decoded once, however many
-// elements name it, and all of them together stay within kPictureBudget.
-class TPictureCache {
- public:
-  // Decodes a picture file chosen by its extension: "bmp" as a bitmap, "ico"
-  // as an icon. Metafiles ("emf", "wmf") and every other kind cannot be
-  // decoded here; such a file, one whose content does not decode, one that
-  // is no regular file of a sane size, or one past the budget, throws.
-  QPixmap Load(const QString& file, bool& isBitmap) {
-    QString key = QFileInfo(file).canonicalFilePath();
-    if (key.isEmpty()) key = QFileInfo(file).absoluteFilePath();
-    const auto known = FPictures.find(key);
-    if (known != FPictures.end()) {
-      isBitmap = known->second.IsBitmap;
-      return known->second.Picture;
-    }
-    TEntry entry;
-    entry.Picture = Decode(file, entry.IsBitmap);
-    FPictures.emplace(key, entry);
-    isBitmap = entry.IsBitmap;
-    return entry.Picture;
-  }
-
- private:
-  struct TEntry {
-    QPixmap Picture;
-    bool IsBitmap = true;
-  };
-
-  QPixmap Decode(const QString& file, bool& isBitmap) {
-    const QString ext = QFileInfo(file).suffix().toLower();
-    QByteArray format;
-    if (ext == QLatin1String("bmp")) {
-      format = "bmp";
-    } else if (ext == QLatin1String("ico")) {
-      format = "ico";
-    } else {
-      PictureError(file, "unsupported format");
-    }
-    std::string bytes;
-    if (ReadRegularFile(QFile::encodeName(file).toStdString(), bytes) != rrRead)
-      PictureError(file, "not a regular file of at most 64 MB");
-    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    bytes = std::string();
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    // The header tells the size before any pixel is decoded; a picture that
-    // would not fit is refused without decoding it.
-    const qint64 left = kPictureBudget - FUsed;
-    if (PixelBytes(reader.size()) > left) BudgetError(file);
-    reader.setAllocationLimit(static_cast<int>(std::max<qint64>(1, (left >> 20) + 1)));
-    QImage image = reader.read();
-    if (image.isNull()) PictureError(file, "invalid picture");
-    if (PixelBytes(image.size()) > left) BudgetError(file);
-    FUsed += PixelBytes(image.size());
-    isBitmap = format == "bmp";
-    return QPixmap::fromImage(std::move(image));
-  }
-
-  [[noreturn]] static void BudgetError(const QString& file) {
-    PictureError(file, "the skin's pictures together need more than 256 MB");
-  }
-
-  std::unordered_map<QString, TEntry> FPictures;
-  qint64 FUsed = 0;
-};
 
 // Applies a skin font: the name only when one is given, the size only when
 // positive (0 keeps the default size).
@@ -189,12 +101,12 @@ class TSkin::TLoader {
     std::string bytes;
     if (ReadRegularFile(QFile::encodeName(path).toStdString(), bytes) == rrRead)
       FIni = TIniData(std::move(bytes));
-    const QString dir = QFileInfo(LocalPath(path)).path();
     const QString pictureDir = Read("Main", "PictureDir");
-    FPictureFolder = dir + QLatin1Char('/');
-    if (!pictureDir.isEmpty()) FPictureFolder += LocalPath(pictureDir) + QLatin1Char('/');
     FSkin.FFileName = path;
     FSkin.FPictureDir = pictureDir;
+    FSkin.FPictureRatio = FSkin.FForm->devicePixelRatioF();
+    FPictures = std::make_shared<TSkinPictures>(QFileInfo(LocalPath(path)).path(),
+                                                LocalPath(pictureDir), FSkin.FPictureRatio);
   }
 
   bool Run();
@@ -206,19 +118,6 @@ class TSkin::TLoader {
   }
   QString Attr(const char* section, const char* kind, int n, const char* attr) const {
     return Read(section, kind + std::to_string(n) + attr);
-  }
-  QString PicturePath(const QString& value) const { return FPictureFolder + LocalPath(value); }
-  // Loads the named picture from the pictures folder; false when there is no
-  // such file (the picture then stays empty).
-  bool Picture(const QString& value, QPixmap& pic, bool& isBitmap) {
-    const QString file = PicturePath(value);
-    if (value.isEmpty() || !IsExistingFile(file)) return false;
-    pic = FPictures.Load(file, isBitmap);
-    return true;
-  }
-  bool Picture(const QString& value, QPixmap& pic) {
-    bool isBitmap = true;
-    return Picture(value, pic, isBitmap);
   }
 
   bool LoadWindowPicture();
@@ -236,8 +135,7 @@ class TSkin::TLoader {
 
   TSkin& FSkin;
   TIniData FIni;
-  QString FPictureFolder;
-  TPictureCache FPictures;
+  std::shared_ptr<TSkinPictures> FPictures;
 };
 
 bool TSkin::TLoader::Run() {
@@ -276,18 +174,21 @@ bool TSkin::TLoader::LoadWindowPicture() {
   const QString picture = Read("Main", "Picture");
   QPixmap pic;
   bool isBitmap = true;
-  if (!Picture(picture, pic, isBitmap)) return false;
-  if (!isBitmap || pic.width() == 0 || pic.height() == 0) return false;
+  if (!FPictures->Load(picture, pic, isBitmap)) return false;
+  // The window takes the picture's size in the skin's units, whatever the
+  // screen's pixels.
+  const QSize size = pic.deviceIndependentSize().toSize();
+  if (!isBitmap || size.isEmpty()) return false;
   cool->SetPicture(pic, isBitmap);
-  FSkin.FForm->resize(cool->Picture().width(), cool->Picture().height());
+  FSkin.FForm->resize(size);
   FSkin.FPictureFile = picture;
 
   // A skin's outline is its own, whatever skin came before: without a mask
   // file, or with one that cannot be read, the window is rectangular.
   const QString mask = Read("Main", "Mask");
-  if (!mask.isEmpty() && IsExistingFile(PicturePath(mask))) {
+  if (const std::optional<QString> file = FPictures->FindFile(mask)) {
     FSkin.FMaskFile = mask;
-    if (cool->LoadMask(PicturePath(mask))) {
+    if (cool->LoadMask(*file)) {
       cool->ApplyMask();
       return true;
     }
@@ -324,18 +225,21 @@ void TSkin::TLoader::ApplyButton(TImgBtn* b, int n) {
   const char* s = "Buttons";
   QPixmap pic;
   QString file = Attr(s, "But", n, "Default");
-  if (Picture(file, pic)) {
+  if (FPictures->Load(file, pic)) {
     b->SetPic(pic);
     b->SetPicFile(file);
   }
+  // Many keys are never pressed or even pointed at: their state pictures
+  // are decoded when first shown.
+  TLazyPixmap state;
   file = Attr(s, "But", n, "Down");
-  if (Picture(file, pic)) {
-    b->SetPicDown(pic);
+  if (FPictures->Defer(file, state)) {
+    b->SetPicDown(state);
     b->SetPicDownFile(file);
   }
   file = Attr(s, "But", n, "Up");
-  if (Picture(file, pic)) {
-    b->SetPicUp(pic);
+  if (FPictures->Defer(file, state)) {
+    b->SetPicUp(state);
     b->SetPicUpFile(file);
   }
   MoveTo(b, Attr(s, "But", n, "Pos"));
@@ -408,12 +312,12 @@ void TSkin::TLoader::ApplyCheckBox(TImgCheckBox* c, int n) {
   const char* s = "CheckBoxes";
   QPixmap pic;
   QString file = Attr(s, "CheckBox", n, "Unchecked");
-  if (Picture(file, pic)) {
+  if (FPictures->Load(file, pic)) {
     c->SetPicUnchecked(pic);
     c->SetPicUncheckedFile(file);
   }
   file = Attr(s, "CheckBox", n, "Checked");
-  if (Picture(file, pic)) {
+  if (FPictures->Load(file, pic)) {
     c->SetPicChecked(pic);
     c->SetPicCheckedFile(file);
   }
@@ -460,6 +364,7 @@ void TSkin::TLoader::ApplyEdit(TSkinEdit* e, int n) const {
 TSkin::TSkin(QWidget* form) : FForm(form) {}
 
 TSkin::~TSkin() {
+  if (FCoolForm) FCoolForm->OnScreenChanged = nullptr;
   Clear();
   // The skin is going away with its window: nothing of it runs any more, so
   // what Clear set aside can go at once.
@@ -468,7 +373,12 @@ TSkin::~TSkin() {
 
 TCoolForm* TSkin::CoolForm() const { return FCoolForm.data(); }
 
-void TSkin::SetCoolForm(TCoolForm* value) { FCoolForm = value; }
+void TSkin::SetCoolForm(TCoolForm* value) {
+  if (FCoolForm) FCoolForm->OnScreenChanged = nullptr;
+  FCoolForm = value;
+  // Moved to a screen of another device pixel ratio: other pictures fit.
+  if (FCoolForm) FCoolForm->OnScreenChanged = [this] { RepickPictures(FForm->devicePixelRatioF()); };
+}
 
 template <class T>
 void TSkin::FreeSlots(TSlots<T>& items, std::vector<QPointer<QObject>>& discarded) {
@@ -500,6 +410,60 @@ bool TSkin::Clear() {
   FPictureFile.clear();
   FMaskFile.clear();
   FLoaded = false;
+  return true;
+}
+
+bool TSkin::RepickPictures(double ratio) {
+  if (!FLoaded || std::abs(ratio - FPictureRatio) < 0.001) return false;
+  auto pictures = std::make_shared<TSkinPictures>(QFileInfo(LocalPath(FFileName)).path(),
+                                                  LocalPath(FPictureDir), ratio);
+  // Every picture is made before any is shown: one that fails leaves them
+  // all as they were.
+  struct TButtonPics {
+    QPixmap Pic;
+    TLazyPixmap Up, Down;
+  };
+  std::vector<TButtonPics> buttons(static_cast<std::size_t>(FButtonCount));
+  std::vector<std::pair<QPixmap, QPixmap>> boxes(static_cast<std::size_t>(FCheckBoxCount));
+  QPixmap window;
+  try {
+    if (FCoolForm && !FPictureFile.isEmpty()) pictures->Load(FPictureFile, window);
+    for (int i = 0; i < FButtonCount; ++i) {
+      TButtonPics& b = buttons[std::size_t(i)];
+      if (const TImgBtn* button = Buttons(i)) {
+        pictures->Load(button->PicFile(), b.Pic);
+        pictures->Defer(button->PicUpFile(), b.Up);
+        pictures->Defer(button->PicDownFile(), b.Down);
+      }
+    }
+    for (int i = 0; i < FCheckBoxCount; ++i) {
+      if (const TImgCheckBox* box = CheckBoxes(i)) {
+        pictures->Load(box->PicUncheckedFile(), boxes[std::size_t(i)].first);
+        pictures->Load(box->PicCheckedFile(), boxes[std::size_t(i)].second);
+      }
+    }
+  } catch (const EZumbrelError&) {
+    return false;
+  }
+  FPictureRatio = ratio;
+  if (!window.isNull()) {
+    FCoolForm->SetPicture(window);
+    FCoolForm->ApplyMask();  // the same outline: a new picture made it forget it
+  }
+  for (int i = 0; i < FButtonCount; ++i) {
+    if (TImgBtn* button = Buttons(i)) {
+      TButtonPics& b = buttons[std::size_t(i)];
+      if (!button->PicUpFile().isEmpty()) button->SetPicUp(b.Up);
+      if (!button->PicDownFile().isEmpty()) button->SetPicDown(b.Down);
+      if (!button->PicFile().isEmpty()) button->SetPic(b.Pic);
+    }
+  }
+  for (int i = 0; i < FCheckBoxCount; ++i) {
+    if (TImgCheckBox* box = CheckBoxes(i)) {
+      if (!box->PicUncheckedFile().isEmpty()) box->SetPicUnchecked(boxes[std::size_t(i)].first);
+      if (!box->PicCheckedFile().isEmpty()) box->SetPicChecked(boxes[std::size_t(i)].second);
+    }
+  }
   return true;
 }
 

@@ -51,6 +51,17 @@ class TSkin {
   // Destroys every element and empties the skin; always true.
   bool Clear();
 
+  // The device pixel ratio the pictures were chosen for: the window's when
+  // the skin was loaded (each picture in its version that fits, Name@2x.ext
+  // or Name@3x.ext beside Name.ext, or scaled).
+  double PictureRatio() const { return FPictureRatio; }
+  // Chooses the pictures of the loaded skin again for another ratio (the
+  // window moved to a screen of that ratio: its surface asks for this);
+  // positions, sizes and the outline stay in the skin's units. True when they
+  // changed; a picture that cannot be loaded now leaves every picture as it
+  // was.
+  bool RepickPictures(double ratio);
+
   // The first button (lowest slot) of that exact name gets the hint, shown as
   // its tooltip; false when no button has that name.
   bool SetButtonHint(const QString& name, const QString& hint);
@@ -111,6 +122,7 @@ class TSkin {
   QString FPictureDir;
   QString FPictureFile;
   QString FMaskFile;
+  double FPictureRatio = 1;
   bool FLoaded = false;
 
   int FButtonCount = 0;

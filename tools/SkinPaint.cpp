@@ -272,11 +272,15 @@ void PreviewSlide(QPainter& p, const TSkinDesc& desc, const TSlide& s) {
 
 }  // namespace
 
-QImage RenderBackground(const TSkinDesc& desc) {
-  QImage img(desc.Size, QImage::Format_ARGB32_Premultiplied);
+namespace {
+
+// The antialiased body at `scale`, on transparent pixels.
+QImage PaintBackground(const TSkinDesc& desc, int scale) {
+  QImage img(desc.Size * scale, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+  p.scale(scale, scale);
   const QPainterPath outline = WindowOutline(desc);
   const QPainterPath inner = desc.Edge.isValid() ? Shrunk(outline, desc.EdgeWidth) : outline;
   const QRectF all(QPointF(0, 0), QSizeF(desc.Size));
@@ -292,14 +296,49 @@ QImage RenderBackground(const TSkinDesc& desc) {
   }
   if (desc.Edge.isValid()) p.fillPath(outline.subtracted(inner), desc.Edge);
   p.end();
-  return Flatten(img, desc.Transparent);
+  return img;
+}
+
+}  // namespace
+
+QImage RenderBackground(const TSkinDesc& desc) {
+  return Flatten(PaintBackground(desc, 1), desc.Transparent);
+}
+
+QImage RenderBackground(const TSkinDesc& desc, int scale, const QRegion& outline) {
+  if (scale == 1) return RenderBackground(desc);
+  // Inside the outline the body lies over the window's edge colour, so the
+  // finer edge of the larger picture never shows the transparent colour
+  // where the window still is.
+  const QColor under = desc.Edge.isValid() ? desc.Edge : desc.Body.Bottom;
+  QImage img(desc.Size * scale, QImage::Format_RGB32);
+  img.fill(desc.Transparent);
+  QPainter p(&img);
+  for (const QRect& r : outline)
+    p.fillRect(QRect(r.topLeft() * scale, r.size() * scale), under);
+  QRegion inside;
+  for (const QRect& r : outline) inside += QRect(r.topLeft() * scale, r.size() * scale);
+  p.setClipRegion(inside);
+  p.drawImage(0, 0, PaintBackground(desc, scale));
+  p.end();
+  // No kept pixel may share the transparent colour.
+  const QRgb key = desc.Transparent.rgb() & 0xFFFFFF;
+  for (const QRect& r : inside) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+      for (int x = r.left(); x <= r.right(); ++x)
+        if ((line[x] & 0xFFFFFF) == key) line[x] ^= 1;
+    }
+  }
+  return img;
 }
 
 QImage RenderKey(const TSkinDesc& desc, const QImage& background, const TKey& key,
-                 TKeyState state) {
-  QImage img = background.copy(key.Rect);
+                 TKeyState state, int scale) {
+  QImage img = background.copy(QRect(key.Rect.topLeft() * scale, key.Rect.size() * scale));
   QPainter p(&img);
   p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+  p.scale(scale, scale);
   const TStyle& st = StyleOf(desc, key);
   if (key.Check)
     DrawToggle(p, desc, key, st, state == TKeyState::ksChecked, key.Rect.size());
@@ -308,13 +347,13 @@ QImage RenderKey(const TSkinDesc& desc, const QImage& background, const TKey& ke
   return img;
 }
 
-QImage ComposeWindow(const TSkinDesc& desc, const QImage& background) {
+QImage ComposeWindow(const TSkinDesc& desc, const QImage& background, int scale) {
   QImage img = background.copy();
   QPainter p(&img);
   for (const TKey& k : desc.Keys)
-    p.drawImage(
-        k.Rect.topLeft(),
-        RenderKey(desc, background, k, k.Check ? TKeyState::ksUnchecked : TKeyState::ksNormal));
+    p.drawImage(k.Rect.topLeft() * scale,
+                RenderKey(desc, background, k,
+                          k.Check ? TKeyState::ksUnchecked : TKeyState::ksNormal, scale));
   return img;
 }
 

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include "skin/SkinPictures.h"
 #include "tools/Outline.h"
 #include "tools/SkinPaint.h"
 
@@ -132,7 +133,34 @@ QString SkinFileText(const TSkinDesc& desc, const QString& pictureDir) {
   return text;
 }
 
-TWriteSummary WriteSkin(const TSkinDesc& desc, const QString& skinsDir, const QString& previewDir) {
+namespace {
+
+// Every picture of the skin at `scale` (above 1), beside those at scale 1.
+void SaveScaled(const TSkinDesc& desc, const QDir& pics, int scale, const std::vector<TRect>& rects,
+                TWriteSummary& sum) {
+  QRegion outline;
+  for (const TRect& r : rects) outline += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  const auto name = [scale](const QString& file) {
+    return QString::fromStdString(ScaledPictureName(file.toStdString(), scale));
+  };
+  const QImage background = RenderBackground(desc, scale, outline);
+  Save(ComposeWindow(desc, background, scale), pics.filePath(name(KBackgroundFile)), sum);
+  for (const TKey& k : desc.Keys) {
+    const QList<QPair<TKeyState, QString>> states =
+        k.Check ? QList<QPair<TKeyState, QString>>{{TKeyState::ksUnchecked, KeyPictureName(k, false, false)},
+                                                  {TKeyState::ksChecked, KeyPictureName(k, true, false)}}
+                : QList<QPair<TKeyState, QString>>{{TKeyState::ksNormal, KeyPictureName(k, false, false)},
+                                                  {TKeyState::ksHover, KeyPictureName(k, true, false)},
+                                                  {TKeyState::ksDown, KeyPictureName(k, false, true)}};
+    for (const auto& [state, file] : states)
+      Save(RenderKey(desc, background, k, state, scale), pics.filePath(name(file)), sum);
+  }
+}
+
+}  // namespace
+
+TWriteSummary WriteSkin(const TSkinDesc& desc, const QString& skinsDir, const QString& previewDir,
+                        const QList<int>& scales) {
   TWriteSummary sum;
   const QString pictureDir = FileStem(desc.Name);
   QDir dir(skinsDir);
@@ -164,6 +192,8 @@ TWriteSummary WriteSkin(const TSkinDesc& desc, const QString& skinsDir, const QS
   if (!WriteOutlineFile(outline, rects)) Fail(QStringLiteral("%1: cannot write").arg(outline));
   sum.OutlineRects = static_cast<int>(rects.size());
   sum.Bytes += QFileInfo(outline).size();
+  for (const int scale : scales)
+    if (scale > 1) SaveScaled(desc, pics, scale, rects, sum);
 
   const QString skn = dir.filePath(desc.Name + ".skn");
   WriteText(skn, SkinFileText(desc, pictureDir));

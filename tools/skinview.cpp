@@ -1,12 +1,21 @@
 // zumbrel-skinview: shows a skin in a bare window exactly as the calculator's
 // skin loader builds it (picture, outline, every element), without the
-// calculator behind it. For skin authors, and for screenshots of skins.
+// calculator behind it, or (--check) lists every problem of a skin. For skin
+// authors, and for screenshots of skins.
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstring>
+
+#include "platform/Files.h"
+#include "skin/SkinCheck.h"
 
 #include "controls/CoolForm.h"
 #include "controls/ImgBox.h"
@@ -30,7 +39,7 @@ bool ShowStates(const TSkin& skin, const QCommandLineParser& args) {
     std::fprintf(stderr, "zumbrel-skinview: the skin has no element %s\n", qPrintable(name));
     ok = false;
   };
-  for (const QString& name : args.values("check")) {
+  for (const QString& name : args.values("checked")) {
     if (TImgCheckBox* box = skin.FindCheckBox(name))
       box->SetChecked(true);
     else
@@ -60,14 +69,65 @@ bool ShowStates(const TSkin& skin, const QCommandLineParser& args) {
   return ok;
 }
 
+// A picture as the skin loader decodes it: by its extension, whole.
+TPictureFacts ProbePicture(const std::string& path) {
+  TPictureFacts facts;
+  const QString ext = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).suffix().toLower();
+  if (ext != "bmp" && ext != "png" && ext != "ico") {
+    facts.Error = "not a BMP, PNG or ICO file";
+    return facts;
+  }
+  std::string bytes;
+  if (ReadRegularFile(path, bytes) != rrRead) {
+    facts.Error = "not a regular file of at most 64 MB";
+    return facts;
+  }
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, ext.toLatin1());
+  reader.setAutoDetectImageFormat(false);
+  reader.setAllocationLimit(256);  // as much as a whole skin may take
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    facts.Error = reader.errorString().toStdString();
+    return facts;
+  }
+  facts.Decodes = true;
+  facts.Bitmap = ext != "ico";
+  facts.Width = image.width();
+  facts.Height = image.height();
+  return facts;
+}
+
+// Prints every problem of the skin; 1 when one of them is an error.
+int CheckSkinFile(const QString& skin) {
+  int errors = 0, warnings = 0;
+  for (const TSkinProblem& p : CheckSkin(QFile::encodeName(skin).toStdString(), ProbePicture)) {
+    std::printf("%s\n", FormatProblem(p).c_str());
+    errors += p.Level == clError;
+    warnings += p.Level == clWarning;
+  }
+  std::printf("%s: %d error%s, %d warning%s\n", qPrintable(skin), errors, errors == 1 ? "" : "s",
+              warnings, warnings == 1 ? "" : "s");
+  return errors > 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Checking a skin decodes its pictures and needs no screen.
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--check") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+      qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QCommandLineParser args;
   args.setApplicationDescription("Shows a skin in a bare window, as the calculator would load it.");
   args.addHelpOption();
-  args.addOption({"check", "Show the check box <name> checked (repeatable).", "name"});
+  args.addOption({"check",
+                  "List every problem of the skin with its file and line, and open no window; "
+                  "the exit status is 1 when one of them is an error."});
+  args.addOption({"checked", "Show the check box <name> checked (repeatable).", "name"});
   args.addOption({"hover", "Show the button <name> in its hover picture (repeatable).", "name"});
   args.addOption({"press", "Show the button <name> in its pressed picture (repeatable).", "name"});
   args.addOption({"result", "Text for the Result label.", "text"});
@@ -80,6 +140,7 @@ int main(int argc, char** argv) {
     std::fputs("zumbrel-skinview: give one skin file (see --help)\n", stderr);
     return 2;
   }
+  if (args.isSet("check")) return CheckSkinFile(args.positionalArguments()[0]);
   QWidget window;
   window.setWindowTitle("zumbrel-skinview");
   auto* surface = new TCoolForm(&window);

@@ -1,11 +1,14 @@
 // What the auxiliary windows (variables grid, graph) need from the
 // calculator: its model (variables, evaluation, number texts), the text of
-// the expression field, and a way to say that they were hidden. The main
+// the expression field, a way to say that they were hidden, and the
+// program's one error report. The main
 // window implements it; the windows see nothing else of it, so they can be
 // built and tested on their own.
 #pragma once
 
 #include <QString>
+#include <exception>
+#include <functional>
 
 #include "calc/Calculator.h"
 
@@ -24,4 +27,21 @@ class ICalcHost {
   // check mark follows ("Variables", "Graph").
   virtual void VariablesWindowHidden() = 0;
   virtual void GraphWindowHidden() = 0;
+
+  // Shows an error that a handler of these windows raised, as the program
+  // reports every error that nothing else handles.
+  virtual void ReportError(const QString& message) = 0;
 };
+
+// Runs a handler of these windows (a button's, a menu item's, the mouse's):
+// an error it raises goes to the host's report and no further, so nothing
+// unwinds through the toolkit's event handling.
+inline void RunHandler(ICalcHost& host, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    host.ReportError(QString::fromUtf8(e.what()));
+  } catch (...) {
+    host.ReportError(QStringLiteral("Unknown error"));
+  }
+}

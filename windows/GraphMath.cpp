@@ -3,8 +3,10 @@
 #include "windows/GraphMath.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -106,7 +108,9 @@ TYRange WidenEmpty(TYRange range) {
   return out;
 }
 
-TAutoRange::TAutoRange(long double seed) { Add(seed); }
+TAutoRange::TAutoRange(long double seed) {
+  Add(seed);
+}
 
 void TAutoRange::Add(long double v) {
   if (!std::isfinite(v)) return;
@@ -149,6 +153,151 @@ std::optional<TSegment> ClipSegment(const TSegment& s, int w, int h) {
     }
   }
   return TSegment{s.X0 + t0 * dx, s.Y0 + t0 * dy, s.X0 + t1 * dx, s.Y0 + t1 * dy};
+}
+
+std::int64_t PlotColumn(long double v, long double x1, long double x2, int w) {
+  long double t = Fraction(v, x1, x2);
+  if (t > kPlotClamp) t = kPlotClamp;
+  if (!(t >= -kPlotClamp)) t = -kPlotClamp;
+  return RoundEven(t * w);
+}
+
+long double RowValue(long double row, long double ymin, long double ymax, int h) {
+  if (h <= 0) return ymax;
+  const long double f = row / h;
+  const long double v = ymax - f * (ymax - ymin);
+  if (std::isfinite(v) || !std::isfinite(ymin) || !std::isfinite(ymax)) return v;
+  return ymax * (1 - f) + ymin * f;  // the range's height overflowed
+}
+
+namespace {
+
+bool Usable(const TRange& r) {
+  return std::isfinite(r.Lo) && std::isfinite(r.Hi) && r.Lo != r.Hi;
+}
+
+}  // namespace
+
+TRange ZoomRange(TRange range, long double anchor, long double factor) {
+  const TRange zoomed{anchor + (range.Lo - anchor) * factor, anchor + (range.Hi - anchor) * factor};
+  return Usable(zoomed) ? zoomed : range;
+}
+
+TRange PanRange(TRange range, int pixels, long double shift) {
+  if (pixels <= 0) return range;
+  const long double d = (range.Hi - range.Lo) * (shift / pixels);
+  const TRange moved{range.Lo - d, range.Hi - d};
+  return Usable(moved) ? moved : range;
+}
+
+long double TidyBound(long double v, long double width) {
+  width = std::fabs(width);
+  if (!std::isfinite(v) || !std::isfinite(width) || width == 0) return v;
+  const int e = static_cast<int>(std::floor(std::log10(width))) - 4;
+  const long double scale = Pow10(std::abs(e));
+  if (!std::isfinite(scale)) return v;
+  const long double q = e >= 0 ? v / scale : v * scale;
+  if (!std::isfinite(q)) return v;
+  const long double r = std::nearbyint(q);
+  const long double tidy = e >= 0 ? r * scale : r / scale;
+  return std::isfinite(tidy) ? tidy : v;
+}
+
+long double NiceStep(long double raw) {
+  if (!(raw > 0) || !std::isfinite(raw)) return 0;
+  const int e = static_cast<int>(std::floor(std::log10(raw)));
+  const long double scale = Pow10(std::abs(e));
+  if (!std::isfinite(scale)) return 0;
+  for (int m : {1, 2, 5, 10}) {
+    // One rounding from exact operands: 0.1 is the nearest value to a tenth.
+    const long double step = e >= 0 ? m * scale : m / scale;
+    // A raw step that is itself round may lie an ulp above its own value.
+    if (step >= raw * (1 - 1e-12L)) return std::isfinite(step) && step > 0 ? step : 0;
+  }
+  return 0;
+}
+
+TGrid GridFor(long double a, long double b, int pixels, int minSpacing) {
+  TGrid grid;
+  const long double lo = std::min(a, b), hi = std::max(a, b);
+  const long double width = hi - lo;
+  if (!(width > 0) || !std::isfinite(width) || pixels <= 0 || minSpacing <= 0) return grid;
+  const long double step = NiceStep(width * minSpacing / pixels);
+  if (step == 0) return grid;
+  const long double k0 = std::ceil(lo / step), k1 = std::floor(hi / step);
+  // Beyond 2^62 steps from 0 the multiples can no longer be told apart.
+  constexpr long double kMost = 0x1p62L;
+  if (!(std::fabs(k0) < kMost && std::fabs(k1) < kMost) || k1 < k0) return grid;
+  const long double count = k1 - k0 + 1;
+  if (count > static_cast<long double>(pixels) / minSpacing + 2) return grid;
+  grid.Step = step;
+  for (long double k = k0; k <= k1; ++k) {
+    const long double v = k * step;
+    if (v >= lo && v <= hi) grid.Values.push_back(k == 0 ? 0 : v);
+  }
+  return grid;
+}
+
+std::string ShortNumber(long double v, int digits, char separator) {
+  if (std::isnan(v)) return "NAN";
+  if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
+  if (v == 0) return "0";
+  digits = std::clamp(digits, 1, 18);
+  char buffer[96];
+  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(v),
+                                               std::chars_format::scientific, digits - 1);
+  const std::string text(buffer, r.ptr);  // d.ddde+XX
+  const std::size_t ePos = text.find('e');
+  const int exponent = std::stoi(text.substr(ePos + 1));
+  std::string ds;
+  for (std::size_t i = 0; i < ePos; ++i)
+    if (text[i] != '.') ds += text[i];
+  while (ds.size() > 1 && ds.back() == '0') ds.pop_back();
+  std::string out = v < 0 ? "-" : "";
+  const int n = static_cast<int>(ds.size());
+  if (exponent >= -4 && exponent < std::max(digits, 6)) {
+    if (exponent < 0) {
+      out += '0';
+      out += separator;
+      out.append(static_cast<std::size_t>(-exponent - 1), '0');
+      out += ds;
+    } else if (n <= exponent + 1) {
+      out += ds;
+      out.append(static_cast<std::size_t>(exponent + 1 - n), '0');
+    } else {
+      out.append(ds, 0, static_cast<std::size_t>(exponent + 1));
+      out += separator;
+      out.append(ds, static_cast<std::size_t>(exponent + 1), std::string::npos);
+    }
+    return out;
+  }
+  out += ds[0];
+  if (n > 1) {
+    out += separator;
+    out.append(ds, 1, std::string::npos);
+  }
+  out += 'E';
+  out += std::to_string(exponent);
+  return out;
+}
+
+std::string GridLabel(long double v, long double step, char separator) {
+  step = std::fabs(step);
+  if (!(step > 0) || !std::isfinite(step)) return ShortNumber(v, 18, separator);
+  if (std::fabs(v) < step * 1e-6L) return "0";
+  const int digits = static_cast<int>(std::floor(std::log10(std::fabs(v)))) -
+                     static_cast<int>(std::floor(std::log10(step))) + 1;
+  return ShortNumber(v, std::max(digits, 1), separator);
+}
+
+std::string ReadoutX(long double x, long double step, char separator) {
+  step = std::fabs(step);
+  if (!(step > 0) || !std::isfinite(step) || !std::isfinite(x))
+    return ShortNumber(x, 18, separator);
+  const long double biggest = std::max(std::fabs(x), step);
+  const int digits = static_cast<int>(std::floor(std::log10(biggest))) -
+                     static_cast<int>(std::floor(std::log10(step))) + 2;
+  return ShortNumber(x, std::clamp(digits, 3, 18), separator);
 }
 
 }  // namespace graph

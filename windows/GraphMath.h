@@ -3,11 +3,16 @@
 // the axes go and which row a value lands on. Every function keeps its
 // results finite and bounded whatever numbers the user types, so no
 // floating-point fault and no wild pixel coordinate comes out of the drawing.
-// Core layer (standard C++ only). Used by windows/graf and its tests.
+// Also what the pointer reads and does on the plot (the value under it, zoom
+// and pan of a range, tidy range texts) and the grid of round values with
+// their labels. Core layer (standard C++ only). Used by windows/graf and its
+// tests.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 enum TBoundDirection : int { bdDownward = 0, bdUpward = 1 };
 
@@ -81,5 +86,63 @@ struct TSegment {
 // bitmap with a margin of two pixels, so the visible pixels stay those of the
 // whole line), or nothing when no part can. Segments inside are unchanged.
 std::optional<TSegment> ClipSegment(const TSegment& s, int w, int h);
+
+// ---- The pointer on the plot ----
+
+// The column of value v on a plot w columns wide showing x1..x2 (the
+// vertical axis's rule), pinned like PlotRow for values far outside.
+std::int64_t PlotColumn(long double v, long double x1, long double x2, int w);
+
+// The value at the top of pixel row `row` of a plot h rows high showing
+// ymin..ymax (ymax at row 0, ymin at row h), the inverse of PlotRow.
+long double RowValue(long double row, long double ymin, long double ymax, int h);
+
+struct TRange {
+  long double Lo = 0;
+  long double Hi = 0;
+  bool operator==(const TRange&) const = default;
+};
+
+// The range scaled by `factor` around `anchor` (below 1 zooms in): the anchor
+// keeps its place. A result that is not finite, or too narrow to tell its
+// ends apart, leaves the range as it was.
+TRange ZoomRange(TRange range, long double anchor, long double factor);
+// The range moved so that what lay `shift` pixels before now lies under the
+// pointer: shift * (hi - lo) / pixels is taken off both ends. A result that
+// is not finite leaves the range as it was.
+TRange PanRange(TRange range, int pixels, long double shift);
+// `v` rounded to a ten-thousandth of the range's width (to the power of ten
+// at or below it), so a zoomed or moved range is written with few digits.
+long double TidyBound(long double v, long double width);
+
+// ---- Grid and labels ----
+
+// The round step (1, 2 or 5 times a power of ten) nearest above `raw`; 0
+// when `raw` is not a positive finite number.
+long double NiceStep(long double raw);
+
+struct TGrid {
+  long double Step = 0;
+  std::vector<long double> Values;  // the multiples of Step inside the range, ascending
+};
+
+// Grid lines for a range shown on `pixels` pixels, at least `minSpacing`
+// pixels apart: the multiples of a round step between the ends. Nothing for
+// an empty or non-finite range, or one whose width is lost in its values.
+TGrid GridFor(long double a, long double b, int pixels, int minSpacing);
+
+// The label of grid value v for grid step `step`: as many digits as the step
+// needs, "E" before an exponent as the display writes it, `separator` as the
+// decimal separator (0.5, -1.5, 2500, 1E6, 2.5E-5; a value within a
+// millionth of a step of 0 is "0").
+std::string GridLabel(long double v, long double step, char separator);
+
+// A number shown with `digits` significant digits in the display's style
+// (trailing zeros dropped, "E" before an exponent beyond the display's fixed
+// range).
+std::string ShortNumber(long double v, int digits, char separator);
+// The x of the pointer's column in the readout: enough digits to tell it from
+// its neighbours `step` away (at least 3, at most 18).
+std::string ReadoutX(long double x, long double step, char separator);
 
 }  // namespace graph

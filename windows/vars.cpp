@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "calc/Format.h"
+#include "controls/WindowSystem.h"
 #include "engine/Errors.h"
 
 namespace {
@@ -338,9 +339,9 @@ void TVarsForm::CloseClick() {
 void TVarsForm::LoadSettings(const IniFile& ini) {
   TVarsSettings s;
   Load(ini, s);
-  move(s.Left, s.Top);
-  // Below the minimum the size is raised to it.
-  resize(std::max(s.Width, kMinWidth), std::max(s.Height, kMinHeight));
+  // Below the minimum the size is raised to it; no stored number makes the
+  // window larger than the screens or puts it off them.
+  PlaceStoredWindow(this, s.Left, s.Top, std::max(s.Width, kMinWidth), std::max(s.Height, kMinHeight));
 }
 
 void TVarsForm::SaveSettings(IniFile& ini) {
@@ -349,7 +350,7 @@ void TVarsForm::SaveSettings(IniFile& ini) {
   s.Top = y();
   s.Width = width();
   s.Height = height();
-  Save(ini, s);
+  Save(ini, s, TWindowSystem::Current().PlacesWindows);
 }
 
 void TVarsForm::showEvent(QShowEvent* event) {

@@ -86,6 +86,28 @@ TEST(DragSnap, ScreenAreaForOneAndSeveralMonitors) {
   EXPECT_EQ(DragScreenArea(1, {0, 0, 1280, 0}, 0, 0, 10, 10), (TScreenArea{0, 0, 1280, 0}));
 }
 
+TEST(DragSnap, StoredWindowsAreKeptWithinTheScreens) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  const TScreenArea desk{0, 0, 1280, 1024};
+  const TScreenArea two{-1920, 0, 3200, 1080};  // a second screen left of the first
+  struct Row {
+    const char* what;
+    TScreenArea stored, screens, kept;
+  };
+  const Row rows[] = {
+      {"inside stays", {300, 200, 374, 290}, desk, {300, 200, 374, 290}},
+      {"a huge size is cut to the screens", {0, 0, 99999999, 99999999}, desk, {0, 0, 1280, 1024}},
+      {"past the right and bottom edges moves back", {1200, 1000, 374, 290}, desk, {906, 734, 374, 290}},
+      {"left of and above the screens moves in", {-500, -20, 374, 290}, desk, {0, 0, 374, 290}},
+      {"extreme corner and size", {kMin, kMax, kMax, kMin}, desk, {0, 1024, 1280, 0}},
+      {"a screen left of the first keeps negative positions", {-1500, 40, 374, 290}, two, {-1500, 40, 374, 290}},
+      {"far left of both screens", {-5000, 40, 374, 290}, two, {-1920, 40, 374, 290}},
+      {"no screens: as stored", {-5000, 40, 99999999, 290}, {0, 0, 0, 0}, {-5000, 40, 99999999, 290}},
+  };
+  for (const Row& row : rows) EXPECT_EQ(KeepWithinScreens(row.stored, row.screens), row.kept) << row.what;
+}
+
 TEST(DragSnap, ExtremeCoordinatesDoNotOverflow) {
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();

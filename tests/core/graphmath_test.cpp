@@ -1,12 +1,15 @@
 // The graph's arithmetic: bound rounding, sample positions, the row
 // transform with its clamp, the axes, empty ranges and clipping, including
 // numbers at the ends of the extended range.
+#include "windows/GraphMath.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "windows/GraphMath.h"
+#include "engine/Errors.h"
+#include "windows/GraphSampler.h"
 
 using namespace graph;
 
@@ -93,12 +96,12 @@ TEST(PlotRow, MapsTheRangeOntoTheRowsAndClampsFarValues) {
     std::int64_t expected;
   };
   const Row rows[] = {
-      {2, -2, 2, 410, 0},          // the top of the range is row 0
-      {-2, -2, 2, 410, 410},       // the bottom is one below the last row
-      {0, -2, 2, 410, 205},        //
-      {1, -2, 2, 411, 411 - 308},  // 411 * 0.75 = 308.25
-      {0.5L, 0, 1, 5, 3},          // 2.5 rounds to the even 2
-      {1.5L, 0, 1, 5, -3},         // 7.5 rounds to the even 8
+      {2, -2, 2, 410, 0},                   // the top of the range is row 0
+      {-2, -2, 2, 410, 410},                // the bottom is one below the last row
+      {0, -2, 2, 410, 205},                 //
+      {1, -2, 2, 411, 411 - 308},           // 411 * 0.75 = 308.25
+      {0.5L, 0, 1, 5, 3},                   // 2.5 rounds to the even 2
+      {1.5L, 0, 1, 5, -3},                  // 7.5 rounds to the even 8
       {1e30L, -1, 1, 100, 100 - 1000000},   // clamped 10000 heights above
       {-1e30L, -1, 1, 100, 100 + 1000000},  // and below
       {std::numeric_limits<long double>::quiet_NaN(), -1, 1, 100, 100 + 1000000},
@@ -198,4 +201,127 @@ TEST(ClipSegment, KeepsWhatCanShowAndDropsTheRest) {
   ASSERT_TRUE(across);
   EXPECT_DOUBLE_EQ(across->Y0, 101);
   EXPECT_DOUBLE_EQ(across->Y1, -2);
+}
+
+TEST(Pointer, ZoomAndPanKeepWhatLiesUnderThePointer) {
+  struct Row {
+    TRange range;
+    long double anchor, factor;
+    TRange zoomed;
+  };
+  const Row zooms[] = {
+      {{-5, 5}, 0, 0.5L, {-2.5L, 2.5L}},
+      {{-5, 5}, 5, 0.5L, {0, 5}},                    // at the right end it stays put
+      {{0, 10}, 2, 2, {-2, 18}},                     // outward
+      {{5, -5}, 1, 0.5L, {3, -2}},                   // a reversed range stays reversed
+      {{-kMax, kMax}, 0, 2, {-kMax, kMax}},          // beyond the extended range: unchanged
+      {{1, 1 + 1e-18L}, 1, 1e-3L, {1, 1 + 1e-18L}},  // too narrow to tell the ends apart
+  };
+  for (const Row& r : zooms) {
+    EXPECT_EQ(ZoomRange(r.range, r.anchor, r.factor), r.zoomed)
+        << double(r.range.Lo) << ".." << double(r.range.Hi) << " x" << double(r.factor);
+  }
+  EXPECT_EQ(PanRange({-5, 5}, 100, 10), (TRange{-6, 4}));  // dragged 10 pixels right
+  EXPECT_EQ(PanRange({-2, 2}, 400, -100), (TRange{-1, 3}));
+  EXPECT_EQ(PanRange({-kMax, kMax}, 10, 1), (TRange{-kMax, kMax}));
+  EXPECT_EQ(PanRange({-5, 5}, 0, 3), (TRange{-5, 5}));
+
+  // The value under a row, the inverse of the row of a value.
+  for (const long double v : {-2.0L, -0.5L, 0.0L, 1.25L, 2.0L})
+    EXPECT_EQ(RowValue(static_cast<long double>(PlotRow(v, -2, 2, 400)), -2, 2, 400), v);
+  EXPECT_EQ(RowValue(0, -kMax, kMax, 10), kMax);
+  EXPECT_EQ(PlotColumn(0, -5, 5, 651), 326);
+  EXPECT_EQ(PlotColumn(1e30L, -5, 5, 651), 10000 * 651);
+
+  const std::pair<std::pair<long double, long double>, long double> tidy[] = {
+      {{-4.98463901689708141L, 8}, -4.9846L},
+      {{1234.56789L, 2000}, 1234.6L},
+      {{0.000123456789L, 0.00001L}, 0.000123457L},
+      {{7, 0}, 7},  // no width: as it was
+  };
+  for (const auto& [in, out] : tidy) EXPECT_EQ(TidyBound(in.first, in.second), out);
+}
+
+TEST(Grid, RoundStepsAndLabelsThatFitTheirSpacing) {
+  const std::pair<long double, long double> steps[] = {
+      {0.7L, 1}, {1, 1}, {1.2L, 2}, {3, 5}, {7, 10}, {0.013L, 0.02L}, {0, 0}, {-1, 0}};
+  for (const auto& [raw, step] : steps) EXPECT_EQ(NiceStep(raw), step) << double(raw);
+
+  struct Row {
+    long double a, b;
+    int pixels, spacing;
+    long double step;
+    std::vector<long double> values;
+  };
+  const Row rows[] = {
+      {-5, 5, 651, 60, 1, {-5, -4, -3, -2, -1, 0, 1, 2, 3, 4, 5}},
+      {5, -5, 651, 120, 2, {-4, -2, 0, 2, 4}},  // reversed: the same lines
+      {0.05L, 0.5L, 200, 40, 0.1L, {0.1L, 0.2L, 0.30000000000000000001L, 0.4L, 0.5L}},
+      {-1, 1, 10, 40, 10, {0}},                // a step wider than the range
+      {3, 3, 100, 40, 0, {}},                  // empty
+      {-kMax, kMax, 100, 40, 0, {}},           // wider than the extended range
+      {1e30L, 1e30L + 1e11L, 500, 50, 0, {}},  // too many steps from 0 to tell apart
+  };
+  for (const Row& r : rows) {
+    const TGrid g = GridFor(r.a, r.b, r.pixels, r.spacing);
+    if (r.values.empty()) {
+      EXPECT_TRUE(g.Values.empty()) << double(r.a) << ".." << double(r.b);
+      continue;
+    }
+    EXPECT_EQ(g.Step, r.step) << double(r.a) << ".." << double(r.b);
+    ASSERT_EQ(g.Values.size(), r.values.size()) << double(r.a) << ".." << double(r.b);
+    for (std::size_t i = 0; i < r.values.size(); ++i)
+      EXPECT_NEAR(double(g.Values[i]), double(r.values[i]), 1e-15) << i;
+  }
+
+  const std::tuple<long double, long double, const char*> labels[] = {
+      {0.5L, 0.5L, "0.5"},     {-1.5L, 0.5L, "-1.5"},   {2500, 500, "2500"},
+      {1e6L, 2e5L, "1E6"},     {1.2e6L, 2e5L, "1.2E6"}, {2.5e-5L, 5e-6L, "2.5E-5"},
+      {3 * 0.1L, 0.1L, "0.3"}, {1e-22L, 1, "0"},        {-4, 1, "-4"},
+  };
+  for (const auto& [v, step, text] : labels) EXPECT_EQ(GridLabel(v, step, '.'), text);
+  EXPECT_EQ(GridLabel(0.5L, 0.5L, ','), "0,5");
+
+  const std::tuple<long double, long double, const char*> readouts[] = {
+      {-4.98463901689708141L, 10.0L / 651, "-4.985"},
+      {0.0076804915514592934L, 10.0L / 651, "0.00768"},
+      {123456.789L, 0.01L, "123456.789"},
+      {-2e-9L, 1e-12L, "-2E-9"},
+      {5, 0, "5"},
+  };
+  for (const auto& [x, step, text] : readouts) EXPECT_EQ(ReadoutX(x, step, '.'), text);
+  EXPECT_EQ(ShortNumber(0.958924274663138468L, 10, '.'), "0.9589242747");
+  EXPECT_EQ(ShortNumber(-1.189731495357231765e4932L, 4, ','), "-1,19E4932");
+}
+
+TEST(Sampler, WorksOnACopyOfTheCalculatorAndStopsWhenAsked) {
+  TCalculator calc;
+  calc.SetDegs(cdDegreees);
+  calc.Variables().Define("k", 2);
+  calc.Variables().Value(kXSlot) = 42;
+  TSampler sampler(calc, "k*sin(X)");
+  calc.Variables().Define("k", 100);  // later changes are not the drawing's
+  calc.SetDegs(cdRadians);
+  EXPECT_EQ(sampler.Sample(90).Value, 2);
+  EXPECT_EQ(calc.Variables().Value(kXSlot), 42);  // the calculator's X is untouched
+
+  std::vector<TSample> out;
+  TSamplingProgress progress;
+  EXPECT_EQ(SampleColumns(sampler, -90, 90, 4, out, progress), 4);
+  EXPECT_EQ(progress.Done, 4);
+  EXPECT_EQ(out[0].Value, -2);
+  EXPECT_EQ(out[2].Value, 0);
+  progress.Cancel = true;
+  EXPECT_EQ(SampleColumns(sampler, -90, 90, 4, out, progress), 0);
+  EXPECT_EQ(out.size(), 4u);
+
+  TSampler failing(calc, "sqrt(X)+1/(X-1)");
+  EXPECT_EQ(failing.Sample(-1).Error, ceMath);
+  EXPECT_EQ(failing.Sample(1).Error, ceDivisionByZero);
+  EXPECT_TRUE(failing.Sample(4).Good());
+  EXPECT_EQ(TSampler(calc, "sin X").Sample(1).Error, ceSyntax);
+  TSampler throwing(calc, "X#0");
+  TSamplingProgress p2;
+  EXPECT_THROW(SampleColumns(throwing, 1, 5, 8, out, p2), EDivByZero);
+  EXPECT_EQ(p2.Done, 0);
 }

@@ -14,8 +14,8 @@ from xdriver import E2EError, wait_until
 # The popup menu's items as keyboard navigation meets them (separators are
 # skipped): the first Down selects item 0.
 MENU = ["Always On Top", "Copy result", "Skin", "Presets", "Degrees", "Radians", "Gradians",
-        "Hexadecimal", "Decimal", "Octal", "Binary", "Eng", "Variables", "Graph", "About", "Help",
-        "Exit"]
+        "Hexadecimal", "Decimal", "Octal", "Binary", "Eng", "Variables", "Graph", "History", "About",
+        "Help", "Exit"]
 
 _sentinels = itertools.count(1)
 
@@ -26,16 +26,18 @@ class Calculator:
         self.program = program
         self.main = None
         self.skin = None
+        # Screen pixels per skin pixel (a screen scaled to 200 % has 2).
+        self.scale = 1
 
     # ---- start and end ----
 
     def skin_file(self, name):
         return Skin(self.program.path("Skins", name + ".skn"))
 
-    def start(self, skin="Windows"):
+    def start(self, skin="Windows", extra_env=None):
         """Starts the program and waits for its main window, drawn with the
         given skin (its picture's size)."""
-        self.program.start()
+        self.program.start(extra_env)
         self.main = self.x.wait_window(self.program.pid, "Zumbrel", "normal")
         self.use_skin(skin)
         # What a window manager does for a new window: it gets the keyboard.
@@ -44,7 +46,7 @@ class Calculator:
 
     def use_skin(self, name):
         self.skin = self.skin_file(name)
-        want = self.skin.size
+        want = tuple(v * self.scale for v in self.skin.size)
         try:
             wait_until(lambda: (self.geometry() or (0, 0, 0, 0))[2:] == want,
                        f"the main window to take the {name} skin's size {want}", 5)
@@ -55,7 +57,7 @@ class Calculator:
     def refind(self):
         """Finds the main window again (changing its always-on-top flag may
         give it a new X window)."""
-        want = self.skin.size
+        want = tuple(v * self.scale for v in self.skin.size)
         self.main = wait_until(
             lambda: next((w for w in self.x.windows(self.program.pid, "Zumbrel", "normal")
                           if (self.x.geometry(w) or (0, 0, 0, 0))[2:] == want), None),
@@ -76,11 +78,11 @@ class Calculator:
         for name in names:
             kind = "But" if self.skin.has("But", name) else "CheckBox"
             x, y = self.skin.centre(kind, name)
-            self.x.click(self.main, x, y)
+            self.x.click(self.main, x * self.scale, y * self.scale)
 
     def click_field(self, name="Expression"):
         left, top, width, height = self.skin.rect("Edit", name)
-        self.x.click(self.main, left + width - 3, top + height // 2)
+        self.x.click(self.main, (left + width - 3) * self.scale, (top + height // 2) * self.scale)
 
     def type_expression(self, text, clear=True):
         """Types into the expression field (emptied first with Ctrl+A and
@@ -159,7 +161,7 @@ class Calculator:
         """Right-clicks the window body (or `at` in another window) and waits
         for the popup menu. The pointer then moves off the menu, so that no
         item is picked by hovering and the first Down selects the first one."""
-        x, y = at or self.skin.body_point()
+        x, y = at or tuple(v * self.scale for v in self.skin.body_point())
         self.x.click(window or self.main, x, y, button=3)
         menus = wait_until(lambda: self.popups(), "the popup menu to open", 5)
         self.x.move_pointer(1270, 1010)

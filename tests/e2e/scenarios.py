@@ -10,7 +10,7 @@ import shutil
 import time
 
 from calculator import Calculator
-from xdriver import Program, XServer, poll_for, wait_until
+from xdriver import Program, Weston, XServer, poll_for, wait_until
 
 ALL = {}
 
@@ -41,6 +41,11 @@ class Session:
         self.programs.append(program)
         return Calculator(self.x, program)
 
+    def weston(self):
+        """A Wayland compositor on this scenario's X server."""
+        self.compositor = Weston(self.x)
+        return self.compositor
+
     def __exit__(self, *exc):
         for program in self.programs:
             # A program that died by a signal crashed: that fails the
@@ -50,6 +55,8 @@ class Session:
                                 f"ended by signal {-(status or 0)}"):
                 print(program.output()[-3000:])
             program.cleanup()
+        if getattr(self, "compositor", None):
+            self.compositor.stop()
         if self.x:
             self.x.stop()
 
@@ -455,5 +462,7 @@ def unwritable_settings(t, bin_dir):
 
 
 from scenarios_windows import register_window_scenarios  # noqa: E402
+from scenarios_desktops import register_desktop_scenarios  # noqa: E402
 
 register_window_scenarios(scenario, Session, exits_cleanly, no_dialog_left)
+register_desktop_scenarios(scenario, Session, exits_cleanly)

@@ -38,6 +38,40 @@ def bitmap_size(path):
     return width, abs(height)
 
 
+def read_bmp(path):
+    """An uncompressed 24- or 32-bit BMP as (width, height, rows), each row
+    the bytes of its pixels as R, G, B, top row first."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, = struct.unpack("<I", data[10:14])
+    width, height = struct.unpack("<ii", data[18:26])
+    bits, = struct.unpack("<H", data[28:30])
+    step = bits // 8
+    stride = (width * step + 3) & ~3
+    rows = []
+    for y in range(abs(height)):
+        source = y if height < 0 else abs(height) - 1 - y
+        line = data[offset + source * stride:offset + source * stride + width * step]
+        rgb = bytearray()
+        for x in range(width):
+            b, g, r = line[x * step:x * step + 3]
+            rgb += bytes((r, g, b))
+        rows.append(bytes(rgb))
+    return width, abs(height), rows
+
+
+def read_outline(path):
+    """The rectangles (left, top, right, bottom) of an outline file: a 4-byte
+    length, then region data (a 32-byte header, then the rectangles)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    size, = struct.unpack("<I", data[:4])
+    if size == 0:
+        return []
+    count, = struct.unpack("<I", data[4 + 8:4 + 12])
+    return [struct.unpack("<iiii", data[4 + 32 + 16 * i:4 + 48 + 16 * i]) for i in range(count)]
+
+
 class Skin:
     """The elements of one skin file: rect(kind, name) gives (left, top,
     width, height) of the first element of that kind with that name."""
@@ -48,6 +82,7 @@ class Skin:
         main = ini.get("main", {})
         folder = os.path.join(os.path.dirname(path), main.get("picturedir", ""))
         self.picture = os.path.join(folder, main.get("picture", ""))
+        self.mask = os.path.join(folder, main.get("mask", "")) if main.get("mask") else None
         self.size = bitmap_size(self.picture) if os.path.isfile(self.picture) else (0, 0)
         self.elements = {}
         for word, section in KINDS.items():

@@ -265,6 +265,26 @@ class Picture:
             rows.append(self.data[i:i + width * 3])
         return Picture(width, height, b"".join(rows))
 
+    def box_unlike(self, colour, limit):
+        """The bounding box (left, top, width, height) of the pixels within
+        (0, 0, *limit) that are not of `colour`, or None when there are none."""
+        width, height = limit
+        plain = bytes(colour) * width
+        left, right, top, bottom = width, -1, None, None
+        for y in range(height):
+            i = y * self.width * 3
+            row = self.data[i:i + width * 3]
+            if row == plain:
+                continue
+            top = y if top is None else top
+            bottom = y
+            first = len(os.path.commonprefix([row, plain])) // 3
+            last = width - 1 - len(os.path.commonprefix([row[::-1], plain[::-1]])) // 3
+            left, right = min(left, first), max(right, last)
+        if top is None:
+            return None
+        return left, top, right - left + 1, bottom - top + 1
+
     def count(self, colour, box=None):
         left, top, width, height = box or (0, 0, self.width, self.height)
         n = 0
@@ -274,6 +294,72 @@ class Picture:
                     n += 1
         return n
 
+
+
+class Weston:
+    """A Wayland compositor on the private X server: weston with its X11 back
+    end in one X window at the screen's top-left corner, its desktop one
+    plain colour, no panel and no animations. Input reaches it through the
+    X server (xdotool), and screenshots of the X screen show what it shows.
+    Programs started with `env` are its Wayland clients."""
+
+    BACKGROUND = (0x20, 0x40, 0x60)
+
+    def __init__(self, xserver, width=900, height=700):
+        self.x = xserver
+        self.size = (width, height)
+        self.runtime = tempfile.mkdtemp(prefix="zumbrel-e2e-wl-")
+        os.chmod(self.runtime, 0o700)
+        config = os.path.join(self.runtime, "weston.ini")
+        with open(config, "w") as f:
+            f.write("[core]\nidle-time=0\n[shell]\nbackground-color=0xff%02x%02x%02x\n"
+                    "panel-position=none\nlocking=false\nanimation=none\nstartup-animation=none\n"
+                    "close-animation=none\nfocus-animation=none\n" % self.BACKGROUND)
+        self.socket = "wayland-e2e"
+        self.log = os.path.join(self.runtime, "weston.log")
+        with open(self.log, "wb") as log:
+            self.proc = spawn(["weston", "--backend=x11-backend.so", "--use-pixman",
+                               f"--socket={self.socket}", f"--width={width}", f"--height={height}",
+                               f"--config={config}"],
+                              env=dict(xserver.env, XDG_RUNTIME_DIR=self.runtime),
+                              stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        self.env = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": self.socket,
+                    "XDG_RUNTIME_DIR": self.runtime}
+        try:
+            wait_until(lambda: self.proc.poll() is not None or
+                       (os.path.exists(os.path.join(self.runtime, self.socket)) and
+                        self.x.screenshot().pixel(width // 2, height // 2) == self.BACKGROUND),
+                       "weston's desktop to show", 20)
+        except E2EError:
+            raise E2EError(f"weston did not come up: {self.output()[-2000:]}") from None
+        if self.proc.poll() is not None:
+            raise E2EError(f"weston ended at once: {self.output()[-2000:]}")
+        self.park_pointer()
+
+    def output(self):
+        try:
+            with open(self.log, "rb") as f:
+                return f.read().decode(errors="replace")
+        except OSError:
+            return ""
+
+    def park_pointer(self):
+        """The pointer to the desktop's bottom-right corner, where weston
+        draws nothing of it that a screenshot would see inside (0, 0,
+        *visible)."""
+        self.x.move_pointer(self.size[0] - 1, self.size[1] - 1)
+
+    @property
+    def visible(self):
+        return self.size[0] - 12, self.size[1] - 12
+
+    def box(self, shot=None):
+        """Where the desktop does not show: the clients' windows together."""
+        return (shot or self.x.screenshot()).box_unlike(self.BACKGROUND, self.visible)
+
+    def stop(self):
+        end_process(self.proc)
+        shutil.rmtree(self.runtime, ignore_errors=True)
 
 
 class Program:
@@ -305,10 +391,13 @@ class Program:
     def path(self, *parts):
         return os.path.join(self.folder, *parts)
 
-    def start(self):
+    def start(self, extra_env=None):
+        """Starts the program on the X server, or with `extra_env` (a
+        Wayland compositor's, a scale factor) on top of that."""
         env = dict(self.x.env, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8", LANG="C.UTF-8",
                    XDG_RUNTIME_DIR=self.runtime)
         env.pop("QT_QPA_PLATFORMTHEME", None)
+        env.update(extra_env or {})
         with open(self.log, "wb") as log:
             # Started from elsewhere: the program finds its files beside itself.
             self.proc = spawn([os.path.join(self.folder, "zumbrel")], cwd="/", env=env,

@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/Region.h"
 #include "skin/SkinElements.h"
+#include "skin/SkinPictures.h"
 #include "skin/skin.h"
 
 namespace {
@@ -102,6 +103,9 @@ TEST(BundledSkins, EveryNamedPictureExistsAndDecodesAsBitmap) {
       EXPECT_EQ(reader.format(), "bmp");
       const QImage img = reader.read();
       EXPECT_FALSE(img.isNull()) << reader.errorString().toStdString();
+      // Each ships its version for screens of ratio 2, of twice its size.
+      QImageReader twice(pics.filePath(QString::fromStdString(ScaledPictureName(name, 2))));
+      EXPECT_EQ(twice.size(), img.size() * 2) << twice.errorString().toStdString();
     };
     decodes(ini.ReadString("Main", "Picture", ""));
     for (const TKind& kind : kinds) {

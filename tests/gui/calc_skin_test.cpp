@@ -285,7 +285,8 @@ TEST_F(CalcSkinTest, TheMenuHasEveryItemInOrder) {
       {"Radians", "F3", 1, true},      {"Gradians", "F4", 2, true},            {"-", "", -1, false},
       {"Hexadecimal", "F5", 1, true},  {"Decimal", "F6", 0, true},             {"Octal", "F7", 2, true},
       {"Binary", "F8", 3, true},       {"Eng", "F9", -1, true},                {"-", "", -1, false},
-      {"Variables", "F11", -1, true},  {"Graph", "F12", -1, true},             {"-", "", -1, false},
+      {"Variables", "F11", -1, true},  {"Graph", "F12", -1, true},             {"History", "F10", -1, true},
+      {"-", "", -1, false},
       {"About", "", -1, false},        {"Help", "F1", -1, false},              {"Exit", "", -1, false},
   };
   const QList<QAction*> items = Menu().MainMenu->actions();

@@ -524,6 +524,12 @@ TEST_F(FaultsTest, MillionCharacterFormulaIsRefusedAndTheLongestIsEvaluatedWhole
   EXPECT_EQ(Value(1), 7);
   EXPECT_EQ(Calc().NumberFormat(), nfHexadecimal);
   Errors.clear();
+  // So does a history entry of that length, recalled with Up.
+  Calc().History().Add({million.toStdString(), "1", std::nullopt});
+  QTest::keyClick(Edit(), Qt::Key_Up);
+  EXPECT_EQ(Field(), "2+3");
+  EXPECT_EQ(Errors, QStringList{TooLongMessage(1000000)});
+  Errors.clear();
 
   // Unbalanced, the longest formula gives the engine's error text.
   Edit()->setText(QString(kMaxFormulaLength, QLatin1Char('(')));

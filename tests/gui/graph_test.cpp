@@ -1,20 +1,28 @@
 // The graph window with a real engine behind it: controls and settings, the
 // automatic Y bounds, axes and curve pixels, broken pieces, field errors and
-// the engine's exceptions.
-#include "windows/graf.h"
-
+// the engine's exceptions; the pointer's readout, wheel zoom and drag pan,
+// the grid with its labels, the saved picture, the panel at every width, and
+// a long drawing's progress and cancel.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <memory>
 #include <set>
+
+#include "tests/gui/calc_fixture.h"
+#include "tests/gui/while_modal.h"
+#include "windows/graf.h"
 
 namespace {
 
@@ -27,10 +35,12 @@ class TFakeHost : public ICalcHost {
   QString ExpressionText() const override { return Text; }
   void VariablesWindowHidden() override {}
   void GraphWindowHidden() override { ++GraphHidden; }
+  void ReportError(const QString& message) override { Errors << message; }
 
   bool HasField = true;
   QString Text;
   int GraphHidden = 0;
+  QStringList Errors;
 
  private:
   TCalculator FCalc;
@@ -113,7 +123,8 @@ TEST_F(GraphTest, StartsWithItsControlsAndDefaultSettings) {
 
 TEST_F(GraphTest, ReadsAndWritesItsSettingsKeys) {
   std::ofstream(iniPath) << "[Position]\nGraphLeft=120\nGraphTop=80\nGraphWidth=500\n"
-                            "GraphHeight=300\n[Graph]\nAutoX=1\nAutoY=0\nJoinPoints=1\nDrawAxes=0\n";
+                            "GraphHeight=300\n[Graph]\nAutoX=1\nAutoY=0\nJoinPoints=1\nDrawAxes=0\n"
+                            "GridLabels=1\n";
   TGraphForm& f = Form();
   EXPECT_EQ(f.pos(), QPoint(120, 80));
   EXPECT_EQ(f.size(), QSize(500, 300));
@@ -122,6 +133,8 @@ TEST_F(GraphTest, ReadsAndWritesItsSettingsKeys) {
   EXPECT_TRUE(f.FromY()->isEnabled() && f.ToY()->isEnabled());
   EXPECT_TRUE(f.JoinPoints()->isChecked());
   EXPECT_FALSE(f.DrawAxes()->isChecked());
+  EXPECT_TRUE(f.GridLabels()->isChecked());
+  EXPECT_EQ(f.GridLabels()->text(), "Grid and labels");
 
   f.JoinPointsClick();
   f.DrawAxesClick();
@@ -130,7 +143,7 @@ TEST_F(GraphTest, ReadsAndWritesItsSettingsKeys) {
   form.reset();  // destroying the window writes its keys
   TGraphSettings s;
   Load(IniFile(iniPath), s);
-  EXPECT_EQ(s, (TGraphSettings{120, 80, 640, 420, true, true, false, true}));
+  EXPECT_EQ(s, (TGraphSettings{120, 80, 640, 420, true, true, false, true, true}));
 
   // A folder that cannot hold the file: the error is reported by FormDestroy.
   TGraphForm lost(host, dir.filePath("missing/zumbrel.ini").toStdString());
@@ -279,7 +292,8 @@ TEST_F(GraphTest, UserDrawsFromThePanelAndTogglesTheMenu) {
 
   // The menu pops up on the picture; toggling it does not redraw.
   const QImage before = f.Bitmap();
-  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), f.Image()->mapToGlobal(QPoint(10, 10)));
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                          f.Image()->mapToGlobal(QPoint(10, 10)));
   QApplication::sendEvent(f.Image(), &click);
   EXPECT_TRUE(f.GraphMenu()->isVisible());
   f.JoinPoints()->trigger();
@@ -293,6 +307,240 @@ TEST_F(GraphTest, UserDrawsFromThePanelAndTogglesTheMenu) {
   EXPECT_EQ(f.Bitmap().size(), before.size());
   f.DrawButClick();
   EXPECT_EQ(f.Bitmap().size(), QSize(792, 460));
+}
+
+TEST_F(GraphTest, ThePointerReadsTheDrawnColumnAndTheWheelAndADragMoveTheRanges) {
+  TGraphForm& f = Form();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  EXPECT_EQ(f.ReadoutText(), "");  // nothing drawn, nothing to read
+  f.FromY()->setText("-2");
+  f.ToY()->setText("2");
+  Draw("sin(X)", false);
+  // Real pointer moves over the picture: the column's x and f(x) there.
+  struct Row {
+    QPoint at;
+    const char* readout;
+  };
+  const Row rows[] = {
+      {{326, 200}, "x = 0.00768\nf(x) = 0.007680416"},
+      {{0, 5}, "x = -5\nf(x) = 0.9589243"},
+      {{651, 5}, ""},  // beside the drawn picture
+  };
+  for (const Row& r : rows) {
+    QTest::mouseMove(f.Image(), r.at);
+    EXPECT_EQ(f.ReadoutText(), r.readout) << r.at.x();
+  }
+  QTest::mouseMove(f.Image(), {326, 200});
+  EXPECT_TRUE(f.Readout()->text().startsWith("x = 0.00768\n")) << f.Readout()->text().toStdString();
+  Draw("sqrt(X)", false);
+  f.PointerAt({0, 0});
+  EXPECT_EQ(f.ReadoutText(), "x = -5\nf(x) = Math error");
+
+  // A notch of the wheel away from the user at x = 0.00768, y = -0.2439:
+  // both ranges shrink to 0.8 around them and are written with few digits.
+  Draw("sin(X)", false);
+  const QPoint at(326, 230);
+  QWheelEvent wheel(at, f.Image()->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(f.Image(), &wheel);
+  EXPECT_EQ(form->FromX()->text() + ".." + form->ToX()->text(), "-3.9985..4.0015");
+  EXPECT_EQ(YFields(), "-1.6488..1.5512");
+  EXPECT_EQ(Rows(0, kYellow).size(), 1u);  // drawn again
+
+  // A drag by (65, -20): the picture's content moves with the pointer.
+  form->FromX()->setText("-5");
+  form->ToX()->setText("5");
+  form->FromY()->setText("-2");
+  form->ToY()->setText("2");
+  form->DrawButClick();
+  QTest::mousePress(f.Image(), Qt::LeftButton, {}, {100, 100});
+  QTest::mouseMove(f.Image(), {165, 80});
+  QTest::mouseRelease(f.Image(), Qt::LeftButton, {}, {165, 80});
+  EXPECT_EQ(form->FromX()->text() + ".." + form->ToX()->text(), "-5.998..4.002");
+  EXPECT_EQ(YFields(), "-2.1951..1.8049");
+  // With automatic Y only the X range moves (and the wheel zooms only X).
+  Draw("sin(X)", true);
+  QTest::mousePress(f.Image(), Qt::LeftButton, {}, {100, 100});
+  QTest::mouseRelease(f.Image(), Qt::LeftButton, {}, {35, 140});
+  EXPECT_EQ(form->FromX()->text() + ".." + form->ToX()->text(), "-4.002..5.998");
+  EXPECT_EQ(YFields(), "-1..1");
+  EXPECT_TRUE(host.Errors.isEmpty());
+}
+
+TEST_F(GraphTest, GridAndLabelsMarkRoundValuesFaintly) {
+  constexpr QRgb kGrid = kGraphGrid;
+  Draw("X/5", false);
+  EXPECT_EQ(Count(kGrid), 0);  // off by default: the plain picture
+  Form().GridLabelsClick();
+  form->FromY()->setText("-2");
+  form->ToY()->setText("2");
+  Draw("X/5", false);
+  const int h = form->Bitmap().height();
+  ASSERT_EQ(h, 410);
+  // Lines at every whole x (column of x = 1: 0.6 * 651 rounded) and every
+  // half y (row of y = 0.5: 410 - 0.625 * 410 rounded), under the axes.
+  EXPECT_GE(Rows(391, kGrid).size(), std::size_t(h - 30));
+  EXPECT_EQ(At(100, 154), kGrid);
+  EXPECT_EQ(At(326, 100), kGrey);
+  EXPECT_EQ(At(100, 205), kGrey);
+  EXPECT_EQ(At(391, 100), kGrid);
+  EXPECT_EQ(At(390, 100), kBlack);
+  EXPECT_EQ(At(392, 100), kBlack);
+  // The label "1" right of its line, under the X axis, in light grey.
+  int bright = 0;
+  for (int x = 394; x < 406; ++x)
+    for (int y = 208; y < 222; ++y) bright += qGray(At(x, y)) > 0x80 && At(x, y) != kYellow;
+  EXPECT_GT(bright, 3);
+  // The curve is drawn over the grid.
+  EXPECT_EQ(Rows(391, kYellow).size(), 1u);
+}
+
+TEST_F(GraphTest, SavePictureWritesThePlotAsAPngFile) {
+  TGraphForm& f = Form();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  f.GraphMenu()->popup({10, 10});
+  EXPECT_FALSE(f.SavePictureItem()->isEnabled());  // nothing drawn yet
+  f.GraphMenu()->hide();
+  Draw("sin(X)", true);
+  const QString path = dir.filePath("plot");
+  f.SavePicture(path);  // ".png" is added
+  const QImage saved(path + ".png", "PNG");
+  EXPECT_EQ(saved.size(), QSize(651, 410));
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), f.Bitmap());
+  EXPECT_EQ(saved.pixel(326, 0) & 0xFFFFFF, kGrey);
+  try {
+    f.SavePicture(dir.filePath("missing/plot.png"));
+    FAIL() << "no error";
+  } catch (const EWriteError& e) {
+    EXPECT_EQ(e.what(), "Unable to write to " + dir.filePath("missing/plot.png").toStdString());
+  }
+  // From the menu, through the file dialog.
+  f.GraphMenu()->popup({10, 10});
+  ASSERT_TRUE(f.SavePictureItem()->isEnabled());
+  f.GraphMenu()->hide();
+  WhileModal([&] { f.SavePictureItem()->trigger(); },
+             [&](QWidget* modal) {
+               auto* dialog = qobject_cast<QFileDialog*>(modal);
+               ASSERT_NE(dialog, nullptr);
+               // As the user types a name into the dialog's field.
+               dialog->setDirectory(dir.path());
+               auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+               ASSERT_NE(name, nullptr);
+               name->clear();
+               QTest::keyClicks(name, "from menu");
+               QMetaObject::invokeMethod(dialog, "accept");
+             });
+  EXPECT_EQ(QImage(dir.filePath("from menu.png")).size(), QSize(651, 410));  // ".png" added
+  EXPECT_TRUE(host.Errors.isEmpty());
+}
+
+TEST_F(GraphTest, ThePanelNeverOverlapsDownToTheSmallestWindow) {
+  TGraphForm& f = Form();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  const int smallest = f.minimumWidth();
+  EXPECT_LE(smallest, 300);
+  const char* names[] = {"Label1", "FromX",  "Label2", "ToX",   "AutoX",   "Label3",
+                         "FromY",  "Label4", "ToY",    "AutoY", "DrawBut", "Readout"};
+  for (int w = smallest; w <= 1000; ++w) {
+    f.resize(w, 450);
+    ASSERT_EQ(f.width(), w);
+    const QRect panel = f.Panel1()->geometry();
+    ASSERT_EQ(panel.bottom(), 449) << w;
+    ASSERT_EQ(panel.height(), w >= 659 ? 36 : panel.height()) << w;
+    ASSERT_EQ(panel.height() % 36, 0) << w;
+    ASSERT_EQ(f.Image()->geometry().bottom() + 1, panel.top()) << w;
+    std::vector<QRect> placed;
+    for (const char* name : names) {
+      const QRect r = f.Panel1()->findChild<QWidget*>(name)->geometry();
+      ASSERT_TRUE(QRect(QPoint(), panel.size()).contains(r)) << name << " at width " << w;
+      ASSERT_GT(r.width(), 0) << name << " at width " << w;
+      for (const QRect& other : placed) ASSERT_FALSE(r.intersects(other)) << name << " at " << w;
+      placed.push_back(r);
+    }
+  }
+  f.resize(smallest, 450);
+  EXPECT_EQ(f.Panel1()->height(), 3 * 36);
+  f.resize(1, 1);
+  EXPECT_EQ(f.size(), f.minimumSize());  // no smaller than that
+}
+
+// Counts the progress windows that show.
+class TProgressSpy : public QObject {
+ public:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Show && o->objectName() == "DrawProgress") ++Shown;
+    return false;
+  }
+  int Shown = 0;
+};
+
+TEST_F(GraphTest, ALongDrawingShowsItsProgressAndCanBeCancelled) {
+  TProgressSpy spy;
+  qApp->installEventFilter(&spy);
+  Draw("sin(X)", true);  // quick: no progress window
+  EXPECT_EQ(spy.Shown, 0);
+  EXPECT_EQ(Form().ProgressDelay(), 500);
+
+  // Each sample of this formula takes a few milliseconds.
+  QString slow = "sin(X)";
+  for (int i = 0; i < 60000; ++i) slow += "+sin(X)";
+  form->SetProgressDelay(0);
+  const std::function<void(QWidget*)> cancels[] = {
+      [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); },
+      [](QWidget* d) { QTest::mouseClick(d->findChild<QWidget*>("Cancel"), Qt::LeftButton); },
+  };
+  for (const auto& cancel : cancels) {
+    host.Calculator().Variables().Value(kXSlot) = 99;
+    WhileModal([&] { Draw(slow.toLatin1().constData(), true); },
+               [&](QWidget* modal) {
+                 ASSERT_EQ(modal->objectName(), "DrawProgress");
+                 auto* bar = modal->findChild<QProgressBar*>("Progress");
+                 for (int i = 0; i < 500 && bar->value() < 3; ++i) QTest::qWait(10);
+                 cancel(modal);
+               });
+    EXPECT_FALSE(form->Drawing());
+    // What was sampled is drawn: the first k columns, one point each.
+    int k = 0;
+    while (k < 651 && Rows(k, kYellow).size() == 1) ++k;
+    EXPECT_GE(k, 3);
+    EXPECT_LT(k, 651);
+    for (int x = k; x < 651; ++x) ASSERT_TRUE(Rows(x, kYellow).empty()) << x;
+    EXPECT_EQ(host.Calculator().Variables().Value(kXSlot), -5 + (k - 1) * 10.0L / 651);
+    EXPECT_NE(YFields(), "-2..2");  // the bounds of what was sampled, which all show
+    // The pointer still reads columns beyond: they are evaluated when asked.
+    form->PointerAt({k + 10, 0});
+    EXPECT_TRUE(form->ReadoutText().startsWith("x = ")) << form->ReadoutText().toStdString();
+  }
+  EXPECT_EQ(spy.Shown, 2);
+  qApp->removeEventFilter(&spy);
+}
+
+TEST_F(GraphTest, TheDrawButtonReportsAFieldThatIsNoNumber) {
+  TGraphForm& f = Form();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  host.Text = "X";
+  f.FromX()->setText("five");
+  QTest::mouseClick(f.DrawBut(), Qt::LeftButton);
+  EXPECT_EQ(host.Errors, QStringList{"'five' is not a valid floating point value"});
+  EXPECT_EQ(Count(kBlack), f.Bitmap().width() * f.Bitmap().height());
+}
+
+using GraphInTheProgram = CalcFixture;
+
+TEST_F(GraphInTheProgram, TheDrawButtonsErrorGoesToTheProgramsReport) {
+  Start();
+  Menu().MMGraph->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Graph));
+  Type("X");
+  Graph->FromX()->setText("five");
+  QTest::mouseClick(Graph->DrawBut(), Qt::LeftButton);
+  EXPECT_EQ(Errors, QStringList{"'five' is not a valid floating point value"});
+  Click({"Clear", "2", "Plus", "2", "Enter"});
+  EXPECT_EQ(Display(), "4");
 }
 
 }  // namespace

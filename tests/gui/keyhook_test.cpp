@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QListView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -21,6 +22,7 @@
 #include "tests/gui/while_modal.h"
 #include "windows/about.h"
 #include "windows/graf.h"
+#include "windows/history.h"
 #include "windows/preset.h"
 #include "windows/vars.h"
 
@@ -48,7 +50,7 @@ class TSpy : public QObject {
 
 struct TState {
   int Degs, Format;
-  bool Eng, VarsShown, GraphShown;
+  bool Eng, VarsShown, GraphShown, HistoryShown;
   qsizetype Help;
   QString Display;
   bool operator==(const TState&) const = default;
@@ -71,14 +73,18 @@ class KeyHookTest : public CalcFixture {
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &Spy, "Open");
   }
 
-  // Shows the variables and graph windows through their menu items.
+  // Shows the variables, graph and History windows through their menu items.
   void ShowWindows() {
     Form->MMVariablesClick(nullptr);
     Form->MMGraphClick(nullptr);
+    Form->MMHistoryClick(nullptr);
   }
   // A widget of each window that takes keys.
   TTargets Targets(bool dialogs) const {
-    TTargets t = {{"main", Edit()}, {"variables", Vars->Variables()}, {"graph", Graph->FromX()}};
+    TTargets t = {{"main", Edit()},
+                  {"variables", Vars->Variables()},
+                  {"graph", Graph->FromX()},
+                  {"history", Program->HistoryForm()->Entries()}};
     if (dialogs) {
       t.emplace_back("about", About->Terms());
       t.emplace_back("preset", Dialog->PresetName());
@@ -86,8 +92,9 @@ class KeyHookTest : public CalcFixture {
     return t;
   }
   TState State() const {
-    return {Calc().Degs(),      Calc().NumberFormat(), Calc().EngMode(), Vars->isVisible(),
-            Graph->isVisible(), Spy.Opened.size(),     Display()};
+    return {Calc().Degs(),      Calc().NumberFormat(), Calc().EngMode(),
+            Vars->isVisible(),  Graph->isVisible(),    Program->HistoryForm()->isVisible(),
+            Spy.Opened.size(),  Display()};
   }
   void Enter(QWidget* target = nullptr) {
     QTest::keyClick(target ? target : Edit(), Qt::Key_Return);
@@ -118,6 +125,8 @@ TEST_F(KeyHookTest, FunctionKeysActOnReleaseInEveryWindow) {
       {Qt::Key_F11, [](TState& s) { s.VarsShown = !s.VarsShown; }},
       {Qt::Key_F12, [](TState& s) { s.GraphShown = !s.GraphShown; }},
       {Qt::Key_F12, [](TState& s) { s.GraphShown = !s.GraphShown; }},
+      {Qt::Key_F10, [](TState& s) { s.HistoryShown = !s.HistoryShown; }},
+      {Qt::Key_F10, [](TState& s) { s.HistoryShown = !s.HistoryShown; }},
       {Qt::Key_F1, [](TState& s) { ++s.Help; }},
   };
   for (const auto& [window, target] : Targets(true)) {
@@ -133,7 +142,7 @@ TEST_F(KeyHookTest, FunctionKeysActOnReleaseInEveryWindow) {
     }
     EXPECT_EQ(reached.Keys, 0) << window;
   }
-  ASSERT_EQ(Spy.Opened.size(), 5);
+  ASSERT_EQ(Spy.Opened.size(), 6);
   for (const QUrl& url : Spy.Opened) EXPECT_EQ(url, QUrl::fromLocalFile(Dir.filePath("Help.html")));
   EXPECT_TRUE(QFileInfo(QStringLiteral(ZUMBREL_BIN_DIR "/Help.html")).isFile())
       << "the page beside the program";

@@ -385,6 +385,68 @@ TEST_F(SkinTest, IconMainPictureFailsLikeAMissingOne) {
   EXPECT_EQ(Form.size(), QSize(120, 90));
 }
 
+// A picture may ship larger versions beside it; the skin takes the one that
+// fits the screen's device pixel ratio and keeps the skin's own sizes. Names
+// are found regardless of letter case, PNG keeps its alpha, and hover and
+// pressed pictures are decoded only when first asked for.
+TEST_F(SkinTest, PicturesFitTheScreensRatio) {
+  const auto picture = [this](const QString& name, int w, int h, QColor colour) {
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(colour);
+    ASSERT_TRUE(img.save(Dir.filePath(name)));
+  };
+  picture("pics/main@2x.bmp", 240, 180, Qt::red);
+  picture("pics/face.bmp", 30, 20, Qt::darkCyan);
+  picture("pics/face@2x.bmp", 60, 40, Qt::red);
+  picture("pics/face@3x.bmp", 90, 60, Qt::blue);
+  picture("pics/ONLY1X.BMP", 10, 10, Qt::green);
+  picture("pics/Later.bmp", 10, 10, Qt::green);
+  picture("pics/glass.png", 10, 10, QColor(255, 0, 0, 128));
+  ASSERT_TRUE(WriteRegionFile(Dir.filePath("pics/round.rgn").toStdString(), {{0, 0, 50, 40}}));
+  ASSERT_TRUE(Load(kMain + "Mask=round.rgn\nButtons=2\n[Buttons]\nBut1Default=face.bmp\n"
+                           "But1Down=only1x.bmp\nBut1Up=LATER.bmp\nBut2Default=glass.png\n"));
+  TImgBtn* b = Skin.Buttons(0);
+  // Not decoded at the load: a hover picture broken since then is empty,
+  // and the button shows its normal picture instead.
+  Write("pics/Later.bmp", "broken now");
+  EXPECT_TRUE(b->PicUp().isNull());
+  EXPECT_EQ(Skin.Buttons(1)->Pic().toImage().pixelColor(5, 5), QColor(255, 0, 0, 128));
+  // A picture that fails now keeps every picture as it was.
+  EXPECT_FALSE(Skin.RepickPictures(2));
+  EXPECT_EQ(Skin.PictureRatio(), 1);
+  EXPECT_EQ(b->Pic().size(), QSize(30, 20));
+  picture("pics/Later.bmp", 10, 10, Qt::green);
+
+  const struct {
+    double ratio;
+    QSize face, only1x;  // device pixels
+    QColor faceColour;
+    double faceRatio, only1xRatio;
+  } rows[] = {
+      {2, {60, 40}, {10, 10}, Qt::red, 2, 1},  // a 1x picture is drawn doubled
+      {1.5, {45, 30}, {15, 15}, Qt::red, 1.5, 1.5},
+      {3, {90, 60}, {10, 10}, Qt::blue, 3, 1},
+      {1, {30, 20}, {10, 10}, Qt::darkCyan, 1, 1},
+  };
+  for (const auto& r : rows) {
+    ASSERT_TRUE(Skin.RepickPictures(r.ratio)) << r.ratio;
+    EXPECT_EQ(Skin.PictureRatio(), r.ratio);
+    EXPECT_EQ(b->Pic().size(), r.face) << r.ratio;
+    EXPECT_EQ(b->Pic().devicePixelRatio(), r.faceRatio) << r.ratio;
+    EXPECT_EQ(b->Pic().toImage().pixelColor(r.face.width() / 2, r.face.height() / 2), r.faceColour)
+        << r.ratio;
+    EXPECT_EQ(b->Picture().cacheKey(), b->Pic().cacheKey()) << r.ratio;  // shown at once
+    EXPECT_EQ(b->PicDown().size(), r.only1x) << r.ratio;
+    EXPECT_EQ(b->PicDown().devicePixelRatio(), r.only1xRatio) << r.ratio;
+    // The skin's units stay: the window's size, the keys' places, the outline.
+    EXPECT_EQ(Cool->Picture().deviceIndependentSize().toSize(), QSize(120, 90)) << r.ratio;
+    EXPECT_EQ(Form.size(), QSize(120, 90));
+    EXPECT_EQ(Form.mask(), QRegion(0, 0, 50, 40));
+    EXPECT_TRUE(Cool->Mask()->Region());
+  }
+  EXPECT_FALSE(Skin.RepickPictures(1));  // nothing to change
+}
+
 // An 8-bit run-length bitmap of one colour: a few bytes a row on disk however
 // many pixels it holds.
 QByteArray RunLengthBitmap(int width, int height) {

@@ -34,6 +34,7 @@ class TFakeHost : public ICalcHost {
   QString ExpressionText() const override { return {}; }
   void VariablesWindowHidden() override { ++HiddenCalls; }
   void GraphWindowHidden() override {}
+  void ReportError(const QString& message) override { ADD_FAILURE() << message.toStdString(); }
 
   // Evaluates `formula` as the calculator would, with the store's values.
   long double Eval(const std::string& formula) {
