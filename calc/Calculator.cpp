@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "calc/FormulaText.h"
 #include "engine/Errors.h"
 
 namespace {

@@ -155,11 +155,6 @@ std::string ExactDecimal(long double value, char separator) {
   return text;
 }
 
-std::string FormulaText(long double value, char separator) {
-  std::string text = ExactDecimal(value, separator);
-  return text.front() == '-' ? '(' + text + ')' : text;
-}
-
 TNumberTextParts SplitNumberText(std::string_view text, char separator) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
   std::size_t head = !text.empty() && text[0] == '-' ? 1 : 0;

@@ -30,9 +30,6 @@ std::string PlainDecimal(long double value, char separator);
 // layout, with a lower-case "e" before the exponent (in a formula an
 // upper-case E is the SI letter of 1e18, so 1E-5 would read as 1e18-5).
 std::string ExactDecimal(long double value, char separator);
-// The same text as a formula operand: a negative value in brackets, so that
-// it may follow an operator ("3*(-2)").
-std::string FormulaText(long double value, char separator);
 
 // A number text as FormatValue writes it, in three parts: the head (a minus
 // sign and a radix prefix, "-", "0x"), the digits (with their separator), and
