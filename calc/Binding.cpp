@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "calc/App.h"
+#include "calc/ExpressionField.h"
 #include "calc/Format.h"
+#include "calc/ResultFit.h"
 #include "calc/main.h"
 #include "controls/BarPopupMenu.h"
 #include "controls/ImgBox.h"
+#include "controls/SlideBar.h"
 #include "engine/Errors.h"
 #include "platform/DataDirs.h"
 #include "skin/SkinElements.h"
@@ -52,7 +55,46 @@ bool TMainForm::ApplySkin(const QString& name) {
   BindResult();
   BindCheckBoxes();
   BindVariableFields();
+  ShowStateInSkin();
+  WatchSkinControls();
+  FocusExpression();
   return true;
+}
+
+void TMainForm::ShowStateInSkin() {
+  // The calculator's modes outlive the skin; the new boxes show them.
+  if (FBound.SecondFBox) FBound.SecondFBox->SetChecked(FCalc.SecondF());
+  if (FBound.HypBox) FBound.HypBox->SetChecked(FCalc.Hyperbolic());
+  if (FBound.EngBox) FBound.EngBox->SetChecked(FCalc.EngMode());
+  for (TImgCheckBox* box : {FBound.MemSetBox, FBound.MemClearBox, FBound.MemOutBox,
+                            FBound.MemPlusBox, FBound.MemMinusBox})
+    if (box) box->SetChecked(box->Tag() == FCalc.MemMode());
+  // So do the memories, which the new keys' hints tell.
+  for (std::size_t slot = kFirstMemorySlot; slot < kFirstMemorySlot + kMemoryCount; ++slot) {
+    const QString letter = QString::fromLatin1(kFixedNames[slot].data(), kFixedNames[slot].size());
+    FSkin->SetButtonHint(letter, QString::fromStdString(FCalc.MemoryHint(slot)));
+  }
+}
+
+void TMainForm::WatchSkinControls() {
+  // A click on a key, box or slide bar gives the keyboard back to the
+  // expression field (see eventFilter).
+  for (int i = 0; i < TSkin::kSlots; ++i) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(FSkin->Buttons(i)), static_cast<QWidget*>(FSkin->CheckBoxes(i)),
+          static_cast<QWidget*>(FSkin->SlideBars(i))})
+      if (control) control->installEventFilter(this);
+  }
+}
+
+void TMainForm::FocusExpression() {
+  // The keyboard goes where the formula is typed, as at start. A skin whose
+  // field is hidden (or that has none) takes the keys in the window itself.
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  if (edit && edit->focusPolicy() != Qt::NoFocus && !edit->isHidden())
+    edit->setFocus(Qt::OtherFocusReason);
+  else
+    setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::BindButtons() {
@@ -98,8 +140,18 @@ void TMainForm::BindExpression() {
   TSkinEdit* edit = FBound.ExpressionEdit = FSkin->FindEdit(QStringLiteral("Expression"));
   if (!edit) return;
   // The field's own limit would cut a long pasted formula and so change its
-  // value unseen; the engine reads formulas of any length.
+  // value unseen: the validator refuses it whole instead, and makes what
+  // comes in one line.
   edit->setMaxLength(std::numeric_limits<int>::max());
+  auto* validator = new TFormulaValidator(edit);
+  validator->OnRefused = [this](qsizetype length) {
+    // Told once the field has put its text back.
+    QMetaObject::invokeMethod(
+        this, [length] { ReportError(TooLongMessage(length)); }, Qt::QueuedConnection);
+  };
+  edit->setValidator(validator);
+  // Its pastes go through PasteText (see ExpressionFieldEvent).
+  edit->installEventFilter(this);
   connect(edit, &QLineEdit::textChanged, this,
           [this] { RunGuarded([this] { ExpressionChange(); }); });
   // Up and Down recall the history (eventFilter).
@@ -116,6 +168,8 @@ void TMainForm::BindResult() {
   TSkinLabel* label = FBound.ResultLabel = FSkin->FindLabel(QStringLiteral("Result"));
   if (!label) return;
   label->SetOneLine();
+  // A result wider than the display is shown whole in a smaller font.
+  new TResultFit(label, FCalc.DecimalSeparator());
   // A right click on the display opens the main menu, as on the window body.
   label->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(label, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

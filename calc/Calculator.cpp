@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "calc/FormulaText.h"
 #include "engine/Errors.h"
 
 namespace {
@@ -138,7 +139,7 @@ std::string TCalculator::MemoryKey(std::size_t index) {
       slot = 0;
       break;
     case mmOut:
-      insert = PlainText(slot);
+      insert = FormulaText(slot);
       break;
     case mmPlus:
     case mmMinus: {
@@ -157,11 +158,16 @@ std::string TCalculator::MemoryKey(std::size_t index) {
 std::string TCalculator::MemoryHint(std::size_t index) const {
   const long double value = FVariables.Value(index);
   if (value == 0) return {};
-  return std::string(kFixedNames.at(index)) + '=' + PlainText(value);
+  // The memory as MemOut inserts it, to the last digit.
+  return std::string(kFixedNames.at(index)) + '=' + ExactDecimal(value, DecimalSeparator());
 }
 
 std::string TCalculator::FormatValue(TNumberFormat format, long double value) const {
   return ::FormatValue(format, value, FEngMode, DecimalSeparator());
+}
+
+std::string TCalculator::FormulaText(long double value) const {
+  return ::FormulaText(value, DecimalSeparator());
 }
 
 std::string TCalculator::PlainText(long double value) const {

@@ -104,11 +104,13 @@ class TCalculator {
   std::string FunctionKey(std::string_view name);
   // The memory key of memory `index` (1 to 6, A to F) under the armed
   // operation, which is then disarmed. Returns the text to insert at the
-  // caret: the memory's name with nothing armed, its plain decimal text for
-  // MemOut, nothing otherwise. Throws EZumbrelError, with nothing changed,
-  // when MemPlus or MemMinus would leave no number in the memory.
+  // caret: the memory's name with nothing armed, its formula text for
+  // MemOut (which reads back as the memory's exact value), nothing
+  // otherwise. Throws EZumbrelError, with nothing changed, when MemPlus or
+  // MemMinus would leave no number in the memory.
   std::string MemoryKey(std::size_t index);
-  // "A=12.5" for memory A holding 12.5; empty when it holds 0.
+  // "A=12.5" for memory A holding 12.5, with the digits MemOut inserts;
+  // empty when it holds 0.
   std::string MemoryHint(std::size_t index) const;
 
   // ---- Text ----
@@ -119,6 +121,9 @@ class TCalculator {
   std::string FormatValue(TNumberFormat format, long double value) const;
   // In the current number format.
   std::string FormatNumber(long double value) const { return FormatValue(FNumberFormat, value); }
+  // The text of a value that a formula reads back exactly, whatever the
+  // format (a lower-case exponent mark, a negative value in brackets).
+  std::string FormulaText(long double value) const;
   // The plain decimal text (18 digits, no Eng), whatever the format.
   std::string PlainText(long double value) const;
 

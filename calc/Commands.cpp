@@ -2,11 +2,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <memory>
 
+#include "calc/App.h"
+#include "calc/ExpressionField.h"
 #include "calc/Format.h"
 #include "calc/main.h"
 #include "controls/ImgBox.h"
+#include "controls/ImgBtn.h"
+#include "controls/SlideBar.h"
 #include "engine/Errors.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
@@ -32,6 +43,8 @@ void TMainForm::InsertText(const QString& text) {
     field.remove(p, static_cast<int>(edit->selectedText().size()));
   }
   field.insert(p, text);
+  if (field.size() > kMaxFormulaLength)
+    throw EZumbrelError(TooLongMessage(field.size()).toStdString());
   SetExpressionText(field, p + static_cast<int>(text.size()));
   FUndo.Record(edit->text().toStdString());
 }
@@ -90,7 +103,101 @@ void TMainForm::EscapeCommand() {
 }
 
 void TMainForm::PasteCommand() {
-  if (FBound.ExpressionEdit) FBound.ExpressionEdit->paste();
+  if (FBound.ExpressionEdit) PasteText(QGuiApplication::clipboard()->text());
+}
+
+void TMainForm::PasteText(const QString& text) {
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  if (!edit) return;
+  // Measured before the field takes anything: a text of megabytes never
+  // enters it.
+  const qsizetype length = edit->text().size() - edit->selectedText().size() + text.size();
+  if (length > kMaxFormulaLength) throw EZumbrelError(TooLongMessage(length).toStdString());
+  // As typed: one step of the history, the field's own undo too.
+  edit->insert(OneLine(text));
+}
+
+bool TMainForm::ExpressionFieldEvent(QEvent* event) {
+  TSkinEdit* edit = FBound.ExpressionEdit;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  // A refused paste is reported, and the field never sees the event.
+  const auto paste = [this](QClipboard::Mode mode) {
+    RunGuarded([this, mode] { PasteText(QGuiApplication::clipboard()->text(mode)); });
+    return true;
+  };
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) return false;
+      return paste(QClipboard::Clipboard);
+    case QEvent::MouseButtonRelease:
+      // The middle button pastes the selection where it was pressed.
+      if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton ||
+          !clipboard->supportsSelection())
+        return false;
+      edit->deselect();
+      return paste(QClipboard::Selection);
+    case QEvent::ContextMenu: {
+      // The field's own menu, with its Paste going the same way.
+      std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+      for (QAction* item : menu->actions()) {
+        if (item->objectName() != QLatin1String("edit-paste")) continue;
+        item->disconnect();
+        connect(item, &QAction::triggered, this, [paste] { paste(QClipboard::Clipboard); });
+      }
+      menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const qsizetype length = edit->text().size() + drop->mimeData()->text().size();
+      if (length <= kMaxFormulaLength) return false;  // the validator makes it one line
+      drop->ignore();
+      // Told once the drag is over, not while its source waits.
+      QMetaObject::invokeMethod(
+          this, [length] { ReportError(TooLongMessage(length)); }, Qt::QueuedConnection);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool TMainForm::HiddenExpression() const {
+  const TSkinEdit* edit = FBound.ExpressionEdit;
+  return edit && (edit->isHidden() || edit->focusPolicy() == Qt::NoFocus);
+}
+
+bool TMainForm::TypesFormula(QObject* receiver) const {
+  if (!FBound.ExpressionEdit) return false;
+  return receiver == FBound.ExpressionEdit || (receiver == this && HiddenExpression());
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (!HiddenExpression()) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  // What the skin's keys insert, typed: digits, operators, brackets, the
+  // decimal point and the letters of names and functions.
+  static const QString kTyped = QStringLiteral("0123456789+-*/^!@&|~#<>()_");
+  // With Ctrl, Alt or Meta held a key is a shortcut, not a character.
+  const bool shortcut =
+      event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  const QString text = shortcut ? QString() : event->text();
+  RunGuarded([&] {
+    if (event->key() == Qt::Key_Backspace) {
+      BackCommand();
+    } else if (event->matches(QKeySequence::Paste)) {
+      PasteCommand();
+    } else if (text == QStringLiteral(".") || text == QStringLiteral(",")) {
+      InsertText(QString(QLatin1Char(FCalc.DecimalSeparator())));
+    } else if (text.size() == 1 &&
+               (kTyped.contains(text[0]) || (text[0].isLetter() && text[0].unicode() < 128))) {
+      InsertText(text);
+    } else {
+      event->ignore();
+    }
+  });
 }
 
 void TMainForm::MinimizeCommand() {
@@ -140,8 +247,12 @@ void TMainForm::EngMouseUp(QObject* sender) {
 }
 
 void TMainForm::VariableChange(TSkinEdit* field) {
-  // Text that is no number leaves the variable as it was.
-  if (field) FCalc.AssignTyped(field->EditName().toStdString(), field->text().toStdString());
+  // Only what the user typed is written: the field's own text may be a
+  // rounded form of the value (0.3 shows as 0x0 in hexadecimal). Text that is
+  // no number leaves the variable as it was.
+  if (!field || !field->isModified()) return;
+  if (FCalc.AssignTyped(field->EditName().toStdString(), field->text().toStdString()))
+    field->setModified(false);
 }
 
 void TMainForm::MMCopyResultClick() {
@@ -162,6 +273,13 @@ void TMainForm::UpdateFormat() {
   FMenu.MMEng->setChecked(FCalc.EngMode());
   if (FBound.EngBox) FBound.EngBox->SetChecked(FCalc.EngMode());
   if (FBound.ResultLabel) FBound.ResultLabel->setText(FormatNumber(FCalc.LastResult()));
+}
+
+bool TMainForm::IsSkinControl(QObject* object) const {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (!widget || widget->parent() != this || !FSkin) return false;
+  return qobject_cast<TImgBtn*>(widget) || qobject_cast<TImgCheckBox*>(widget) ||
+         qobject_cast<TSlideBar*>(widget);
 }
 
 bool TMainForm::IsVariableField(QObject* object) const {

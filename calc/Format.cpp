@@ -33,12 +33,12 @@ struct TDecimalDigits {
   int exponent = 0;
 };
 
-TDecimalDigits SignificantDigits(long double magnitude) {
+TDecimalDigits SignificantDigits(long double magnitude, int count = kSignificantDigits) {
   // glibc prints long doubles exactly rounded, including the carry into a new
   // power of ten (9.99...95e5 becomes 1.000...e+06), so the digits and the
   // exponent can be taken from its text as they stand.
   char text[64];
-  std::snprintf(text, sizeof text, "%.*Le", kSignificantDigits - 1, magnitude);
+  std::snprintf(text, sizeof text, "%.*Le", count - 1, magnitude);
   TDecimalDigits result;
   const char* p = text;
   // The point between the first and second digit follows the C locale's
@@ -57,13 +57,12 @@ std::string NonFiniteText(long double value) {
   return value < 0 ? "-INF" : "INF";
 }
 
-std::string GeneralForm(long double value, char separator) {
-  if (!std::isfinite(value)) return NonFiniteText(value);
-  if (value == 0) return "0";
-  const TDecimalDigits d = SignificantDigits(std::fabs(value));
+// The general layout of a value's digits: fixed notation for exponents from
+// -3 to 18, otherwise one digit before the separator and `exponentMark`.
+std::string Layout(bool negative, const TDecimalDigits& d, char separator, char exponentMark) {
   const int n = static_cast<int>(d.digits.size());
   const int e = d.exponent;
-  std::string text = value < 0 ? "-" : "";
+  std::string text = negative ? "-" : "";
   if (e >= -3 && e <= 18) {
     if (e <= 0) {
       text += '0';
@@ -85,9 +84,15 @@ std::string GeneralForm(long double value, char separator) {
     text += separator;
     text.append(d.digits, 1, std::string::npos);
   }
-  text += 'E';
+  text += exponentMark;
   text += std::to_string(e - 1);  // to_string writes "-" for negatives, no "+"
   return text;
+}
+
+std::string GeneralForm(long double value, char separator) {
+  if (!std::isfinite(value)) return NonFiniteText(value);
+  if (value == 0) return "0";
+  return Layout(value < 0, SignificantDigits(std::fabs(value)), separator, 'E');
 }
 
 // Magnitudes from 10^e up to 10^(e+3) get the letter of the SI prefix of
@@ -130,6 +135,52 @@ std::string IntToBin(std::int64_t v, int minDigits) {
 
 std::string PlainDecimal(long double value, char separator) {
   return GeneralForm(value, separator);
+}
+
+std::string ExactDecimal(long double value, char separator) {
+  if (!std::isfinite(value)) return NonFiniteText(value);
+  if (value == 0) return std::signbit(value) ? "-0" : "0";
+  // 21 significant digits tell any two extended values apart; most values
+  // need no more than the 18 the display shows.
+  constexpr int kDistinguishingDigits = 21;
+  std::string text;
+  for (int count = kSignificantDigits; count <= kDistinguishingDigits; ++count) {
+    text = Layout(value < 0, SignificantDigits(std::fabs(value), count), separator, 'e');
+    try {
+      if (ParseNumber(text, separator) == value) break;
+    } catch (const EConvertError&) {
+      // Rounded up past the largest value: more digits keep it in range.
+    }
+  }
+  return text;
+}
+
+TNumberTextParts SplitNumberText(std::string_view text, char separator) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t head = !text.empty() && text[0] == '-' ? 1 : 0;
+  const std::string_view rest = text.substr(head);
+  if (rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'o' || rest[1] == 'b')) {
+    // A radix text is its prefix and digits (A to F included) only.
+    for (char c : rest.substr(2))
+      if (!digit(c) && !(c >= 'A' && c <= 'F')) return {};
+    return {head + 2, 0};
+  }
+  std::size_t i = head;
+  while (i < text.size() && (digit(text[i]) || text[i] == separator)) ++i;
+  if (i == head || !digit(text[head])) return {};
+  std::size_t tail = text.size() - i;
+  if (tail == 0) return {head, 0};
+  if (text[i] == 'E') {
+    std::size_t j = i + 1;
+    if (j < text.size() && text[j] == '-') ++j;
+    if (j == text.size()) return {};
+    for (; j < text.size(); ++j)
+      if (!digit(text[j])) return {};
+    return {head, tail};
+  }
+  // An SI letter.
+  if (tail == 1 && SIExponent(text[i]) != 0) return {head, 1};
+  return {};
 }
 
 std::string FormatValue(int format, long double value, bool engMode, char separator) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/CalcExpress.h"
 
@@ -23,6 +24,23 @@ std::string FormatValue(int format, long double value, bool engMode, char separa
 // The general decimal form (18 significant digits, fixed or scientific); the
 // same as FormatValue(0, value, false, separator).
 std::string PlainDecimal(long double value, char separator);
+
+// The decimal text of `value` that reads back as exactly that value: the
+// fewest significant digits from 18 up that do (at most 21), in the general
+// layout, with a lower-case "e" before the exponent (in a formula an
+// upper-case E is the SI letter of 1e18, so 1E-5 would read as 1e18-5).
+std::string ExactDecimal(long double value, char separator);
+
+// A number text as FormatValue writes it, in three parts: the head (a minus
+// sign and a radix prefix, "-", "0x"), the digits (with their separator), and
+// the tail (the exponent, "E-5", or an SI letter). A display too narrow for
+// the whole text may leave digits out, never the head or the tail, which
+// carry the sign and the scale. Any other text (an error text) is all digits.
+struct TNumberTextParts {
+  std::size_t Head = 0;  // length of the head
+  std::size_t Tail = 0;  // length of the tail
+};
+TNumberTextParts SplitNumberText(std::string_view text, char separator);
 
 // Digits of `v` in base 8 or 2, without prefix, left-padded with zeros to at
 // least `minDigits`. A negative value is written as its 64-bit two's complement.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 #include <utility>
 
 #include "calc/App.h"
@@ -46,9 +47,19 @@ bool ModalDialogOpen() {
 
 }  // namespace
 
+// A key repeats only after it has been held a while: a release sooner than
+// this after its press is a real one and acts at once.
+constexpr quint64 kShortestRepeatDelay = 50;
+// How long a later release waits for the press that would make it half of a
+// repeat; the two are sent together.
+constexpr int kRepeatPairWait = 50;
+
 TKeyHook::TKeyHook(TKeyTargets targets, QObject* parent)
     : QObject(parent), FTargets(std::move(targets)) {
   setObjectName(QStringLiteral("KeyHook"));
+  FPendingWait.setSingleShot(true);
+  FPendingWait.setInterval(kRepeatPairWait);
+  connect(&FPendingWait, &QTimer::timeout, this, [this] { ActPending(); });
 }
 
 bool TKeyHook::eventFilter(QObject* watched, QEvent* event) {
@@ -60,22 +71,28 @@ bool TKeyHook::eventFilter(QObject* watched, QEvent* event) {
   if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
       (watched->isWidgetType() || watched->isWindowType())) {
     bool handled = false;
-    AppMessage(static_cast<QKeyEvent*>(event), handled);
+    // The platform window hands its keys to its focus widget.
+    QObject* receiver = watched;
+    if (auto* window = qobject_cast<QWindow*>(watched); window && window->focusObject())
+      receiver = window->focusObject();
+    AppMessage(static_cast<QKeyEvent*>(event), handled, receiver);
     return handled;
   }
   return QObject::eventFilter(watched, event);
 }
 
-void TKeyHook::AppMessage(QKeyEvent* msg, bool& handled) {
+void TKeyHook::AppMessage(QKeyEvent* msg, bool& handled, QObject* receiver) {
   handled = false;
   if (msg->type() == QEvent::KeyPress)
-    KeyDown(msg, handled);
+    KeyDown(msg, handled, receiver);
   else if (msg->type() == QEvent::KeyRelease)
     KeyUp(msg, handled);
 }
 
-void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled) {
+void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled, QObject* receiver) {
   const int key = msg->key();
+  // Any other press comes after the release that waits: it was a real one.
+  if (FPendingKey != 0 && !(key == FPendingKey && msg->timestamp() == FPendingTime)) ActPending();
   if (key == Qt::Key_Shift) {
     FShiftDown = true;
     return;
@@ -96,9 +113,10 @@ void TKeyHook::KeyDown(QKeyEvent* msg, bool& handled) {
     // The action comes with the release, so a held key (whose repeated
     // presses end here too) acts once.
     handled = true;
+    FunctionKeyDown(msg);
     return;
   }
-  Character(msg, handled);
+  Character(msg, handled, receiver);
 }
 
 void TKeyHook::KeyUp(QKeyEvent* msg, bool& handled) {
@@ -118,12 +136,53 @@ void TKeyHook::KeyUp(QKeyEvent* msg, bool& handled) {
   }
   if (IsFunctionKey(key)) {
     handled = true;
-    // Releases that belong to the repeats of a held key do not count.
-    if (!msg->isAutoRepeat()) RunGuarded([this, key] { FunctionKey(key); });
+    FunctionKeyUp(msg);
   }
 }
 
-void TKeyHook::Character(QKeyEvent* msg, bool& handled) {
+// A held key repeats as a release and a press of the same time. Qt marks the
+// two as repeats only when it sees the press already waiting behind the
+// release, which under X11 it often does not; so a release after a hold
+// waits a moment for that press before it counts.
+void TKeyHook::FunctionKeyDown(QKeyEvent* msg) {
+  if (msg->isAutoRepeat()) return;
+  if (msg->key() == FPendingKey && msg->timestamp() == FPendingTime && FPendingTime != 0) {
+    // The release before was half of a repeat: the key is still held.
+    FPendingKey = 0;
+    FPendingWait.stop();
+    return;
+  }
+  FHeldKey = msg->key();
+  FHeldSince = msg->timestamp();
+}
+
+void TKeyHook::FunctionKeyUp(QKeyEvent* msg) {
+  // Releases marked as repeats do not count.
+  if (msg->isAutoRepeat()) return;
+  const int key = msg->key();
+  ActPending();
+  const bool held = key == FHeldKey && msg->timestamp() >= FHeldSince + kShortestRepeatDelay;
+  FHeldKey = 0;
+  if (!held) {
+    RunGuarded([this, key] { FunctionKey(key); });
+    return;
+  }
+  FPendingKey = key;
+  FPendingTime = msg->timestamp();
+  FHeldKey = key;  // held still, should the press of a repeat follow
+  FPendingWait.start();
+}
+
+void TKeyHook::ActPending() {
+  if (FPendingKey == 0) return;
+  const int key = FPendingKey;
+  FPendingKey = 0;
+  FPendingWait.stop();
+  FHeldKey = 0;
+  RunGuarded([this, key] { FunctionKey(key); });
+}
+
+void TKeyHook::Character(QKeyEvent* msg, bool& handled, QObject* receiver) {
   const int key = msg->key();
   const Qt::KeyboardModifiers mods = msg->modifiers();
   const bool ctrl = mods.testFlag(Qt::ControlModifier);
@@ -132,6 +191,13 @@ void TKeyHook::Character(QKeyEvent* msg, bool& handled) {
   // the plain character keys count.
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !ctrl && !alt) {
     if (ModalDialogOpen()) return;
+    handled = true;
+    RunGuarded([this] { Run(FTargets.Return); });
+    return;
+  }
+  // No formula holds "=": typed into one, it evaluates.
+  if (msg->text() == QStringLiteral("=") && !ctrl && !alt && FTargets.TypesFormula &&
+      FTargets.TypesFormula(receiver)) {
     handled = true;
     RunGuarded([this] { Run(FTargets.Return); });
     return;

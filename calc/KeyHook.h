@@ -4,10 +4,12 @@
 // graph windows, about box, name dialog) before any control does. The
 // F-keys, Ctrl+Insert and Ctrl+S trigger the main menu's items, so a key does
 // exactly what its item does; Return, Esc and Shift+Insert run the commands
-// that have no item. Gui layer; made by TProgram.
+// that have no item, and so does "=" typed into a formula. Gui layer; made
+// by TProgram.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 
 class QAction;
@@ -33,6 +35,9 @@ struct TKeyTargets {
   std::function<void()> Paste;    // Shift+Insert
   std::function<void()> Return;
   std::function<void()> Escape;
+  // Whether keys going to `receiver` type a formula ("=" then evaluates,
+  // like Return).
+  std::function<bool(QObject* receiver)> TypesFormula;
   // While the preset-name dialog shows, Ctrl+S is its own.
   std::function<bool()> NameDialogShown;
 };
@@ -43,9 +48,9 @@ class TKeyHook : public QObject {
  public:
   explicit TKeyHook(TKeyTargets targets, QObject* parent = nullptr);
 
-  // Maps one key message. Setting `handled` stops the message: no window of
-  // the program receives it.
-  void AppMessage(QKeyEvent* msg, bool& handled);
+  // Maps one key message for `receiver` (the widget it goes to). Setting
+  // `handled` stops the message: no window of the program receives it.
+  void AppMessage(QKeyEvent* msg, bool& handled, QObject* receiver = nullptr);
 
   // The Shift and Ctrl keys as the key messages that reached the program
   // left them.
@@ -56,11 +61,15 @@ class TKeyHook : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void KeyDown(QKeyEvent* msg, bool& handled);
+  void KeyDown(QKeyEvent* msg, bool& handled, QObject* receiver);
   void KeyUp(QKeyEvent* msg, bool& handled);
   // The keys that type a character: Return, Esc, Ctrl+S.
-  void Character(QKeyEvent* msg, bool& handled);
+  void Character(QKeyEvent* msg, bool& handled, QObject* receiver);
   // The F-keys act when they are released.
+  void FunctionKeyDown(QKeyEvent* msg);
+  void FunctionKeyUp(QKeyEvent* msg);
+  // The release waiting to be told from the first half of a repeat acts now.
+  void ActPending();
   void FunctionKey(int key);
   void InsertKey();
   void SavePresetKey();
@@ -68,4 +77,12 @@ class TKeyHook : public QObject {
   TKeyTargets FTargets;
   bool FShiftDown = false;
   bool FCtrlDown = false;
+  // The F-key held now and the time of the press that began holding it.
+  int FHeldKey = 0;
+  quint64 FHeldSince = 0;
+  // A release that may be the first half of a repeat, until a press of the
+  // same time shows it is (or the wait ends).
+  int FPendingKey = 0;
+  quint64 FPendingTime = 0;
+  QTimer FPendingWait;
 };

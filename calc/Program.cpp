@@ -45,6 +45,7 @@ TProgram::TProgram(const TDataDirs& dirs, char decimalSeparator)
     FForm->Evaluate();
   };
   keys.Escape = [this] { FForm->EscapeCommand(); };
+  keys.TypesFormula = [this](QObject* receiver) { return FForm->TypesFormula(receiver); };
   keys.NameDialogShown = [this] { return FPresetForm && FPresetForm->isVisible(); };
   FKeyHook = std::make_unique<TKeyHook>(std::move(keys));
   FForm->SetKeyHook(FKeyHook.get());

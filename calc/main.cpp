@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "calc/App.h"
+#include "calc/ExpressionField.h"
 #include "calc/Format.h"
 #include "calc/Settings.h"
 #include "controls/BarPopupMenu.h"
@@ -51,9 +52,17 @@ class TMainForm::TPresetHost : public IPresetHost {
     return FForm.FBound.ExpressionEdit ? FForm.FBound.ExpressionEdit->text() : QString();
   }
   void SetExpressionText(const QString& text) override {
+    // A formula too long for the field is refused (the preset's other values
+    // still load); the field keeps its text.
+    if (text.size() > kMaxFormulaLength) {
+      ReportError(TooLongMessage(text.size()));
+      return;
+    }
     // Only a changed text is set, so an unchanged expression adds no undo step.
+    // A tab held by the file is a blank, as in the field.
+    const QString line = OneLine(text);
     TSkinEdit* edit = FForm.FBound.ExpressionEdit;
-    if (edit && edit->text() != text) edit->setText(text);
+    if (edit && edit->text() != line) edit->setText(line);
   }
   QMenu* PresetsMenu() const override { return FForm.FMenu.MMPresets; }
   void UncheckPresets() override { FForm.UncheckPresets(); }
@@ -238,5 +247,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   // A variable field hands its text to its variable when it loses the focus.
   if (event->type() == QEvent::FocusOut && IsVariableField(watched))
     VariableChange(static_cast<TSkinEdit*>(watched));
+  // A key, box or slide bar acts on the release; the keyboard goes back to
+  // the expression field first, so a variable field being left hands over
+  // its value before the key's command runs.
+  if (event->type() == QEvent::MouseButtonRelease && IsSkinControl(watched))
+    RunGuarded([this] { FocusExpression(); });
+  if (watched == FBound.ExpressionEdit && FBound.ExpressionEdit && ExpressionFieldEvent(event))
+    return true;
   return QWidget::eventFilter(watched, event);
 }

@@ -129,6 +129,13 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void EscapeCommand();
   // Shift+Insert: the clipboard's text into the expression field at its caret.
   void PasteCommand();
+  // Every paste into the expression field (Shift+Insert, Ctrl+V, its menu,
+  // the middle button): line breaks and tabs as blanks; a formula that would
+  // pass the field's limit is refused (EZumbrelError), the field unchanged.
+  void PasteText(const QString& text);
+  // Whether keys going to `receiver` type the formula: the expression field,
+  // or the window itself when its skin keeps the field hidden.
+  bool TypesFormula(QObject* receiver) const;
   void MemoryKey(int index, const QString& name);
   // The function keys, with the 2ndF and Hyp modifiers: "Sin", "Cos", "Tan",
   // "Log", "Ln".
@@ -184,6 +191,9 @@ class TMainForm : public QWidget, private ICalculatorListener {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Keys that no control takes: with the expression field hidden, typed
+  // characters go into it as the skin's keys would put them.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   class THost;
@@ -205,7 +215,17 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void BindResult();
   void BindCheckBoxes();
   void BindVariableFields();
+  // After a skin load: the boxes show the modes, the memory keys their hints.
+  void ShowStateInSkin();
+  // The skin's keys, boxes and slide bars hand the keyboard back when clicked.
+  void WatchSkinControls();
+  void FocusExpression();
   bool IsVariableField(QObject* object) const;
+  bool IsSkinControl(QObject* object) const;
+  bool HiddenExpression() const;
+  // The expression field's pastes and drops; true when handled here (a
+  // refusal is reported, never thrown).
+  bool ExpressionFieldEvent(QEvent* event);
   // Puts text into the expression field as the calculator's own change.
   void SetExpressionText(const QString& text, int caret);
   // The keyboard back to the expression field, in the main window, after a

@@ -1,6 +1,8 @@
 #include "cli/LineInput.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -83,7 +85,12 @@ std::optional<std::string> TLineInput::ReadLine() {
   if (FInteractive) std::cout << kPrompt << std::flush;
 #endif
   std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!std::getline(std::cin, line)) {
+    // std::cin reads through stdin, whose error flag tells a failed read
+    // from the end of the input.
+    if (std::ferror(stdin)) FError = errno != 0 ? errno : EIO;
+    return std::nullopt;
+  }
   StripCarriageReturn(line);
   return line;
 }

@@ -16,9 +16,15 @@ class TLineInput {
   TLineInput(const TLineInput&) = delete;
   TLineInput& operator=(const TLineInput&) = delete;
 
-  // The next line without its line end, or nothing at the end of input.
+  // The next line without its line end, or nothing at the end of input or
+  // when it cannot be read (see Error).
   std::optional<std::string> ReadLine();
+
+  // The errno of a read that failed (a directory as standard input, say);
+  // 0 when the input ended normally.
+  int Error() const { return FError; }
 
  private:
   bool FInteractive;
+  int FError = 0;
 };

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -24,7 +26,7 @@ namespace {
 
 constexpr const char* kProgram = "zumbrel-calc";
 
-enum TExitCode { ecAllNumbers = 0, ecSomeError = 1, ecUsage = 2 };
+enum TExitCode { ecAllNumbers = 0, ecSomeError = 1, ecUsage = 2, ecInputOutput = 3 };
 
 const char kUsage[] =
     "Usage: zumbrel-calc [--deg|--rad|--grad] [--dec|--hex|--oct|--bin] [--eng]\n"
@@ -38,7 +40,7 @@ const char kUsage[] =
     "  --dec, --hex, --oct, --bin\n"
     "                          number format of the results (default --dec)\n"
     "  --eng                   engineering notation with SI letters (decimal only)\n"
-    "  --separator C           decimal separator (default: the locale's)\n"
+    "  --separator C           decimal separator, '.' or ',' (default: the locale's)\n"
     "  --set NAME=VALUE        give a variable a value; a new name is added\n"
     "                          (predefined: Pi, A to F and X)\n"
     "  --                      end of options, so a formula may begin with '-'\n"
@@ -55,7 +57,8 @@ const char kUsage[] =
     "Ctrl-D or the word quit.\n"
     "\n"
     "Exit status: 0 when every formula gave a number, 1 when any gave an error,\n"
-    "2 for a usage error.\n";
+    "2 for a usage error, 3 when standard input could not be read or the output\n"
+    "not written.\n";
 
 class TUsageError : public std::runtime_error {
  public:
@@ -103,13 +106,17 @@ bool IsOptionName(const std::string& arg) {
          ApplyFlag(arg, scratch);
 }
 
+// Every other character a separator could be is read in a formula already
+// (an operator, a bracket, a name, a number's "$"), so "5-3" would change
+// meaning under "--separator -".
+bool IsSeparator(char c) {
+  return c == '.' || c == ',';
+}
+
 char CheckedSeparator(const std::string& text) {
-  const auto c = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
-  if (text.size() != 1 || c < 0x21 || c > 0x7E || std::isalnum(c)) {
-    throw TUsageError(
-        "--separator needs one character that is not a letter, digit or blank, not '" + text + "'");
-  }
-  return static_cast<char>(c);
+  if (text.size() != 1 || !IsSeparator(text[0]))
+    throw TUsageError("--separator needs '.' or ',', not '" + text + "'");
+  return text[0];
 }
 
 TOptions ParseArguments(int argc, char** argv) {
@@ -170,9 +177,9 @@ bool IsIdentifier(const std::string& name) {
 char LocaleSeparator() {
   const std::lconv* conv = std::localeconv();
   if (conv != nullptr && conv->decimal_point != nullptr && std::strlen(conv->decimal_point) == 1) {
-    return conv->decimal_point[0];
+    if (IsSeparator(conv->decimal_point[0])) return conv->decimal_point[0];
   }
-  return '.';  // a separator of several bytes cannot stand in a formula
+  return '.';  // a separator of several bytes, or another, cannot stand in a formula
 }
 
 // The calculator model as this program sets it up: angle unit, number
@@ -234,8 +241,24 @@ bool IsQuitWord(const std::string& line, const TCalculator& calc) {
   return (word == "quit" || word == "exit") && calc.Variables().IndexOf(word) < 0;
 }
 
+// The errno of the first write to standard output that failed.
+int gWriteError = 0;
+
+// One line of output; false once the output can no longer be written.
+bool PrintLine(const std::string& text, bool flush) {
+  errno = 0;
+  std::cout << text << '\n';
+  if (flush) std::cout.flush();
+  if (std::cout) return true;
+  if (gWriteError == 0) gWriteError = errno != 0 ? errno : EIO;
+  return false;
+}
+
 int RunInput(TCalculator& calc) {
   const bool interactive = isatty(STDIN_FILENO) != 0;
+  // Read from a pipe or file, the input need not flush the output first: a
+  // write that fails is then seen where its error is known (PrintLine).
+  if (!interactive) std::cin.tie(nullptr);
   // The prompt completes the variable names and the engine's function names.
   std::vector<std::string> words(calc.Variables().Names());
   for (std::string_view name : FunctionNames()) words.emplace_back(name);
@@ -251,8 +274,12 @@ int RunInput(TCalculator& calc) {
     }
     std::string text;
     allNumbers = Evaluate(calc, *line, text) && allNumbers;
-    std::cout << text << '\n';
-    if (interactive) std::cout.flush();
+    if (!PrintLine(text, interactive)) return ecInputOutput;  // main tells why
+  }
+  if (input.Error() != 0) {
+    std::cerr << kProgram << ": cannot read standard input: " << std::strerror(input.Error())
+              << '\n';
+    return ecInputOutput;
   }
   if (interactive) std::cout << '\n';  // Ctrl-D left the cursor after the prompt
   return allNumbers ? ecAllNumbers : ecSomeError;
@@ -290,20 +317,30 @@ int Run(int argc, char** argv) {
   for (const std::string& formula : options.Formulas) {
     std::string text;
     allNumbers = Evaluate(calc, formula, text) && allNumbers;
-    std::cout << text << '\n';
+    if (!PrintLine(text, false)) return ecInputOutput;  // main tells why
   }
   return allNumbers ? ecAllNumbers : ecSomeError;
+}
+
+// Whether all that was printed reached standard output (a full disk or a
+// closed output loses it); if not, says so.
+bool OutputWritten() {
+  errno = 0;
+  std::cout.flush();
+  if (std::cout && !std::ferror(stdout)) return true;
+  const int error = gWriteError != 0 ? gWriteError : errno != 0 ? errno : EIO;
+  std::cerr << kProgram << ": cannot write standard output: " << std::strerror(error) << '\n';
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  int status = ecSomeError;
   try {
-    const int status = Run(argc, argv);
-    std::cout.flush();
-    return status;
+    status = Run(argc, argv);
   } catch (const std::exception& e) {
     std::cerr << kProgram << ": " << e.what() << '\n';
-    return ecSomeError;
   }
+  return OutputWritten() ? status : ecInputOutput;
 }

@@ -139,6 +139,16 @@ TEST(TCalculator, TellsItsListenerWhatChanged) {
        "0",
        false,
        false},
+      {"MemOut puts a negative memory in brackets",
+       [](TCalc c) {
+         c.Variables().Value(2) = -2;
+         c.SetMemMode(mmOut);
+       },
+       [](TCalc c) { return c.MemoryKey(2); },
+       {ccMemMode},
+       "(-2)",
+       false,
+       false},
       {"nothing armed: the memory's name",
        none,
        [](TCalc c) { return c.MemoryKey(6); },
@@ -166,7 +176,7 @@ TEST(TCalculator, TellsItsListenerWhatChanged) {
   calc.SetMemMode(mmPlus);
   EXPECT_THROW(calc.MemoryKey(1), EZumbrelError);
   EXPECT_EQ(calc.MemMode(), mmPlus);
-  EXPECT_EQ(calc.MemoryHint(1), "A=1.18973149535723177E4932");
+  EXPECT_EQ(calc.MemoryHint(1), "A=1.189731495357231765e4932");
 }
 
 TEST(TCalculator, EachCalculatorHasItsOwnDecimalSeparator) {

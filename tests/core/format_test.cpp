@@ -8,7 +8,10 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
+#include "calc/Calculator.h"
+#include "calc/FormulaText.h"
 #include "engine/Errors.h"
 
 namespace {
@@ -205,6 +208,94 @@ TEST(IntToOctBin, MinimumDigitCountPads) {
   EXPECT_EQ(IntToBin(5, 1), "101");
   EXPECT_EQ(IntToBin(0, -3), "0");
   EXPECT_EQ(IntToBin(-2, 0), std::string(63, '1') + "0");
+}
+
+// The text MemOut inserts reads back, as a formula, as the value itself to
+// the last bit, also after an operator and with either separator.
+TEST(FormulaText, ReadsBackAsExactlyTheValue) {
+  using LD = std::numeric_limits<long double>;
+  const struct {
+    long double value;
+    const char* text;
+  } rows[] = {
+      {1e-5L, "1e-5"},  // 1E-5 would be the SI letter of 1e18 minus 5
+      {-2, "(-2)"},
+      {2.5L, "2.5"},
+      {0, "0"},
+      {-0.0L, "0"},  // a zero of either sign
+      {0.1L, "0.1"},  // 18 digits read back: no more are written
+      {1e18L, "1e18"},
+      {-2.5e-7L, "(-2.5e-7)"},
+      {1.0L / 3, "0.33333333333333333334"},
+      {-2.0L / 3 / 1000, "(-0.0006666666666666666667)"},
+      {LD::max(), "1.189731495357231765e4932"},
+      {LD::denorm_min(), "4e-4951"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(FormulaText(r.value, '.'), r.text);
+
+  std::vector<long double> values = {LD::max(),
+                                     LD::min(),
+                                     LD::denorm_min(),
+                                     LD::lowest(),
+                                     LD::epsilon(),
+                                     1 - LD::epsilon() / 2,
+                                     1.0L / 3,
+                                     2.0L / 3,
+                                     18446744073709551615.0L,
+                                     123456789012345678.9L,
+                                     9.999999999999999999e-4L};
+  // Values across the whole range, each with a mantissa of its own.
+  std::uint64_t bits = 0x9E3779B97F4A7C15u;
+  for (int e = LD::min_exponent - LD::digits; e <= LD::max_exponent; e += 37) {
+    bits = bits * 6364136223846793005u + 1442695040888963407u;
+    const long double mantissa = 1 + static_cast<long double>(bits >> 1) / 9223372036854775808.0L;
+    values.push_back(std::ldexp(mantissa, e - 1));
+  }
+  for (const long double v : std::vector<long double>(values)) values.push_back(-v);
+  for (const char separator : {'.', ','}) {
+    TCalculator calc;
+    calc.SetDecimalSeparator(separator);
+    for (const long double v : values) {
+      const std::string text = FormulaText(v, separator);
+      const TCalcResult alone = calc.Evaluate(text);
+      ASSERT_EQ(alone.Error, ceOK) << text;
+      EXPECT_EQ(alone.Value, v) << text;
+      EXPECT_EQ(std::signbit(alone.Value), std::signbit(v)) << text;
+      EXPECT_EQ(calc.Evaluate("0*1+" + text).Value, v) << text;
+      EXPECT_EQ(ParseNumber(ExactDecimal(v, separator), separator), v) << text;
+    }
+  }
+}
+
+// The parts of a shown number that a narrow display never leaves out.
+TEST(SplitNumberText, HeadDigitsAndTail) {
+  const struct {
+    const char* text;
+    char separator;
+    std::size_t head, tail;
+  } rows[] = {
+      {"-0.000666666666666666667", '.', 1, 0},
+      {"123", '.', 0, 0},
+      {"0", '.', 0, 0},
+      {"1.5E20", '.', 0, 3},
+      {"-2,5E-7", ',', 1, 3},
+      {"-250m", '.', 1, 1},
+      {"2.5k", '.', 0, 1},
+      {"0xFFFFFFFFFFFFFFFF", '.', 2, 0},
+      {"0o17", '.', 2, 0},
+      {"0b101", '.', 2, 0},
+      {"1E", '.', 0, 0},  // not a text the display writes: all digits
+      {"2.5q", '.', 0, 0},
+      {"Syntax error", '.', 0, 0},
+      {"Undeflow error", '.', 0, 0},
+      {"-INF", '.', 0, 0},
+      {"", '.', 0, 0},
+  };
+  for (const auto& r : rows) {
+    const TNumberTextParts parts = SplitNumberText(r.text, r.separator);
+    EXPECT_EQ(parts.Head, r.head) << r.text;
+    EXPECT_EQ(parts.Tail, r.tail) << r.text;
+  }
 }
 
 TEST(ErrorTexts, InCodeOrder) {

@@ -40,10 +40,13 @@ TEST(Undo, StartsWithOneEmptyEntry) {
 }
 
 TEST(Undo, RecordingAndSteppingScripts) {
+  // Room for three entries of two characters.
+  constexpr std::size_t kSmall = 3 * sizeof(std::string) + 4;
   const struct {
     std::vector<std::string> steps;
-    const char* entries;
+    std::string entries;
     int current;
+    std::size_t budget = kUndoBudget;
   } cases[] = {
       // Typing 1, 2, +; Back shows 12; typing 3 drops 12+.
       {{"+1", "+12", "+12+"}, "|1|12|12+", 3},
@@ -63,12 +66,22 @@ TEST(Undo, RecordingAndSteppingScripts) {
       // DeleteAfterCurrent: nothing after Current changes nothing.
       {{"+1", "+2", "x"}, "|1|2", 2},
       {{"+1", "+2", "+3", "+4", "<", "<", "<", "x"}, "|1", 1},
+      // Past the budget the oldest steps go; the first (empty) entry and the
+      // one just recorded stay, however large.
+      {{"+aa", "+bb", "+cc"}, "|bb|cc", 2, kSmall},
+      {{"+aa", "+bb", "+cc", "<", "<"}, "|bb|cc", 0, kSmall},
+      {{"+aa", "+" + std::string(200, 'z')}, "|" + std::string(200, 'z'), 1, kSmall},
+      {{"+aa", "+" + std::string(200, 'z'), "+x"}, "|x", 1, kSmall},
   };
   for (const auto& c : cases) {
-    TUndo undo;
+    TUndo undo(c.budget);
     EXPECT_EQ(RunSteps(undo, c.steps), c.entries) << "after " << c.steps.size() << " steps";
     EXPECT_EQ(undo.Current, c.current);
     EXPECT_EQ(undo.CurrentText(), undo[undo.Current]);
+    std::size_t bytes = 0;
+    for (int i = 0; i < undo.Count(); ++i) bytes += sizeof(std::string) + undo[i].size();
+    EXPECT_EQ(undo.Bytes(), bytes);
+    EXPECT_TRUE(bytes <= c.budget || undo.Count() == 2);
   }
 }
 

@@ -120,6 +120,12 @@ def keys_and_typing(t, bin_dir):
         t.equal("an error shows its text", calc.calculate("1/0"), "Division by zero")
         t.equal("a syntax error", calc.calculate("2+*3"), "Syntax error")
         t.equal("an undefined variable", calc.calculate("Zz9+1"), "No variable")
+        calc.type_expression("6*7=")
+        t.equal('"=" typed evaluates like Return', calc.result("42"), "42")
+        t.equal('"=" stays out of the field', calc.expression(), "6*7")
+        calc.x.set_clipboard("+1\n+2\t")
+        calc.x.key("ctrl+v", "Return")
+        t.equal("a pasted line break and tab are blanks", calc.result("45"), "45")
 
         # Each keystroke is one undo step; Esc starts a new history.
         calc.click_field()
@@ -148,6 +154,13 @@ def keyboard_map(t, bin_dir):
         t.equal("F9 turns engineering notation on", calc.result("2.5k"), "2.5k")
         calc.x.key("F9")
         t.equal("F9 again turns it off", calc.result("2500"), "2500")
+        # Held down, a key repeats (the server's auto-repeat, on in Xvfb):
+        # each hold still acts once, when the key is let go.
+        for want in ("2.5k", "2500", "2.5k", "2500"):
+            calc.x.run(["xdotool", "keydown", "F9"])
+            time.sleep(1.2)
+            calc.x.run(["xdotool", "keyup", "F9"])
+            t.equal(f"a held F9 toggles once, to {want}", calc.result(want), want)
 
         calc.x.key("F2")
         t.equal("F2: degrees", calc.calculate("sin(90)"), "1")
@@ -264,6 +277,14 @@ def skin_switch(t, bin_dir):
         calc.x.focus(calc.main)
         calc.x.key("Escape")
         t.equal("Esc still shows 0 with a hidden field", calc.result("0"), "0")
+        calc.press("Clear")
+        calc.x.type("2+3")
+        calc.x.key("Return")
+        t.equal("typing into Pocket acts like its keys", calc.result("5"), "5")
+        calc.x.type("*4")
+        calc.x.key("BackSpace")
+        calc.x.type("6=")
+        t.equal("Backspace is Back, and = evaluates", calc.result("20"), "20")
         exits_cleanly(t, calc)
         t.ini(calc.program, {"Main/Skin": "Pocket"})
 

@@ -135,6 +135,10 @@ class CalcFixture : public ::testing::Test {
   }
 
   void Type(const QString& text) { QTest::keyClicks(Edit(), text); }
+  // Typed as the user types: into the main window, wherever its keyboard is.
+  void TypeIntoWindow(const QString& text) {
+    for (const QChar c : text) QTest::keyClick(Form->windowHandle(), c.toLatin1());
+  }
   QString Field() const { return Edit()->text(); }
   QString Display() const { return Form->Elements().ResultLabel->text(); }
 

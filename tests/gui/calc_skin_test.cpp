@@ -9,6 +9,7 @@
 
 #include "calc/Settings.h"
 #include "controls/BarPopupMenu.h"
+#include "controls/SlideBar.h"
 #include "tests/gui/calc_fixture.h"
 
 namespace {
@@ -79,9 +80,11 @@ TEST_F(CalcSkinTest, AVariableFieldIsCommittedOnEnterAndWhenLeft) {
   rate->setFocus();
   rate->selectAll();
   QTest::keyClicks(rate, "4");
-  Click({"Enter"});  // the key takes no focus: Rate still has it
+  Click({"Enter"});  // Rate hands over its value as the keyboard goes back
   EXPECT_EQ(Display(), "8");
+  EXPECT_TRUE(Edit()->hasFocus());
 
+  rate->setFocus();
   rate->selectAll();
   QTest::keyClicks(rate, "1.5k");
   Edit()->setFocus();
@@ -92,6 +95,21 @@ TEST_F(CalcSkinTest, AVariableFieldIsCommittedOnEnterAndWhenLeft) {
   Edit()->setFocus();
   EXPECT_EQ(Value(IndexOf(*Form, "Rate")), 1500);
   EXPECT_EQ(rate->text(), "lots");
+
+  // A field the user did not change writes nothing back, though its text be
+  // a rounded form of the value (0.3 shows as 0x0 in hexadecimal).
+  Value(IndexOf(*Form, "Rate")) = 0.3L;
+  Calc().SetNumberFormat(nfHexadecimal);
+  Form->MMSkinClick(SkinItem("Midnight"));
+  rate = Skin().FindEdit("Rate");
+  ASSERT_EQ(rate->text(), "0x0");
+  QTest::mouseClick(rate, Qt::LeftButton);
+  ASSERT_TRUE(rate->hasFocus());
+  QTest::mouseClick(Edit(), Qt::LeftButton);
+  Click({"Enter"});
+  rate->setFocus();
+  Click({"Enter"});
+  EXPECT_EQ(Value(IndexOf(*Form, "Rate")), 0.3L);
 }
 
 TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
@@ -102,6 +120,21 @@ TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
   Click({"2", "Plus", "3", "Enter"});
   EXPECT_EQ(Field(), "2+3");
   EXPECT_EQ(Display(), "5");
+  // Typed keys act as the skin's would: characters go into the unseen field,
+  // Backspace is Back, "=" and Return evaluate; the field stays out of reach.
+  Click({"Clear"});
+  TypeIntoWindow("sin(0)+2*3.5=");
+  EXPECT_EQ(Field(), "sin(0)+2*3.5");
+  EXPECT_EQ(Display(), "7");
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Backspace);
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Backspace);
+  QTest::keyClick(Form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(Field(), "sin(0)+2*3");
+  EXPECT_EQ(Display(), "6");
+  QTest::keyClick(Form->windowHandle(), Qt::Key_Tab);
+  EXPECT_TRUE(Edit()->isHidden());
+  EXPECT_FALSE(Edit()->hasFocus());
   // The result stands in the middle of the display's height, on its side.
   EXPECT_EQ(Elements().ResultLabel->alignment(), Qt::AlignRight | Qt::AlignVCenter);
   EXPECT_FALSE(Elements().ResultLabel->wordWrap());
@@ -109,19 +142,40 @@ TEST_F(CalcSkinTest, HiddenExpressionWorksLikeAPocketCalculator) {
 
 TEST_F(CalcSkinTest, SwitchingSkinsKeepsTheTextsAndTheModes) {
   Start();
-  Click({"7", "Plus", "8", "Enter", "2ndF"});
+  Click({"7", "Plus", "8", "Enter", "2ndF", "Hyp", "Eng", "MemOut"});
+  Value(1) = 12.5L;
   Form->MMSkinClick(SkinItem("Midnight"));
   EXPECT_EQ(Form->SkinName(), "Midnight");
   EXPECT_TRUE(Skin().FileName().endsWith("Midnight.skn"));
   EXPECT_EQ(Field(), "7+8");
   EXPECT_EQ(Display(), "15");
   EXPECT_EQ(Form->Undo().CurrentText(), "7+8");
+  // The new skin's boxes and hints show the state the calculator kept.
   EXPECT_TRUE(Calc().SecondF());
-  EXPECT_FALSE(Elements().SecondFBox->Checked());
+  EXPECT_TRUE(Elements().SecondFBox->Checked());
+  EXPECT_TRUE(Elements().HypBox->Checked());
+  EXPECT_TRUE(Elements().EngBox->Checked());
+  EXPECT_TRUE(Elements().MemOutBox->Checked());
+  EXPECT_FALSE(Elements().MemSetBox->Checked());
+  EXPECT_EQ(Button("A")->Hint(), "A=12.5");
   for (QAction* item : Menu().MMSkin->actions())
     EXPECT_EQ(item->isChecked(), item == SkinItem("Midnight"));
-  Click({"1", "Enter"});  // the caret stands after the restored text
+  // The keyboard is the expression field's again, with the caret after the
+  // restored text.
+  TypeIntoWindow("1");
+  EXPECT_EQ(Field(), "7+81");
+  Click({"MemOut", "Eng", "Enter"});
   EXPECT_EQ(Display(), "88");
+  // A click on any key, box or slide bar gives the keyboard back to the
+  // field, also from a variable field or the slide bar.
+  for (QWidget* clicked : {static_cast<QWidget*>(Button("BracketL")),
+                           static_cast<QWidget*>(Skin().FindCheckBox("2ndF")),
+                           static_cast<QWidget*>(Skin().SlideBars(0))}) {
+    Skin().FindEdit("Rate")->setFocus();
+    QTest::mouseClick(Skin().SlideBars(0), Qt::LeftButton);
+    QTest::mouseClick(clicked, Qt::LeftButton);
+    EXPECT_TRUE(Edit()->hasFocus()) << clicked->accessibleName().toStdString();
+  }
   // The new display opens the menu on a right click, as the window body does.
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                           Elements().ResultLabel->mapToGlobal(QPoint(5, 5)));
@@ -144,6 +198,7 @@ TEST_F(CalcSkinTest, AFailedSwitchRestoresTheCurrentSkinAndTexts) {
     EXPECT_FALSE(SkinItem(name)->isChecked()) << name;
     EXPECT_EQ(Field(), "6*7") << name;
     EXPECT_EQ(Display(), "42") << name;
+    EXPECT_TRUE(Edit()->hasFocus()) << name;  // typed keys reach the field again
   }
   EXPECT_EQ(Errors.size(), 1);  // the picture that does not decode
   Click({"1", "Enter"});

@@ -1,11 +1,16 @@
 // The calculator's commands driven through the bundled "Windows" skin: real
 // clicks on its keys and boxes, typing into its expression field.
 #include <QClipboard>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <array>
 #include <string_view>
 
+#include "calc/ResultFit.h"
 #include "engine/Errors.h"
 #include "tests/gui/calc_fixture.h"
 
@@ -62,6 +67,15 @@ TEST_F(CalculatorTest, KeysAndTypingShareTheFieldAndAnEmptyFieldChangesNothing) 
   QTest::keyClick(Edit(), Qt::Key_Delete);
   Click({"Enter"});
   EXPECT_EQ(Display(), "Division by zero");
+  // "=" typed evaluates like Return; a pasted line break or tab is a blank.
+  Type("2*3=");
+  EXPECT_EQ(Field(), "2*3");
+  EXPECT_EQ(Display(), "6");
+  QGuiApplication::clipboard()->setText("+4\n+5\t");
+  QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Field(), "2*3+4 +5 ");
+  QTest::keyClick(Edit(), Qt::Key_Return);
+  EXPECT_EQ(Display(), "15");
 }
 
 TEST_F(CalculatorTest, AnExceptionFromTheEngineIsReportedAndChangesNothing) {
@@ -100,6 +114,48 @@ TEST_F(CalculatorTest, CopyResultPutsTheDisplayOnTheClipboard) {
   Click({"Divide", "0", "Enter"});
   Menu().MMCopyResult->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "Division by zero");
+}
+
+// A result wider than the display shows whole in a smaller font; past the
+// smallest one, digits go from the middle but the sign, the prefix and the
+// exponent stay, and the full text is the tooltip and what Copy result copies.
+TEST_F(CalculatorTest, ALongResultShowsWholeAndIsCopiedWhole) {
+  const struct {
+    const char* formula;
+    TNumberFormat format;
+    QString shown, head, tail;  // what the display holds; what stays in sight
+    bool elided;
+  } rows[] = {
+      {"-2/3/1000", nfDecimal, "-0.000666666666666666667", "-0.000", "667", false},
+      {"-1/7e300", nfDecimal, "-1.42857142857142857E-301", "-1.4", "E-301", false},
+      {"0-1", nfBinary, "0b" + QString(64, QLatin1Char('1')), "0b1", "1", true},
+  };
+  Start();
+  TSkinLabel* label = Elements().ResultLabel;
+  const int width = label->contentsRect().width();
+  const int own = QFontInfo(label->font()).pixelSize();
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.formula);
+    Calc().SetNumberFormat(r.format);
+    Edit()->setText(QString::fromLatin1(r.formula));
+    Click({"Enter"});
+    ASSERT_EQ(Display(), r.shown);
+    const TFittedText fitted = TResultFit::Fit(Display(), label->font(), width, '.');
+    EXPECT_LE(QFontMetricsF(fitted.Font).horizontalAdvance(fitted.Text), width);
+    EXPECT_LT(QFontInfo(fitted.Font).pixelSize(), own);
+    EXPECT_GE(QFontInfo(fitted.Font).pixelSize(), TResultFit::kMinPixelSize);
+    EXPECT_EQ(fitted.Elided, r.elided);
+    EXPECT_TRUE(fitted.Text.startsWith(r.head)) << fitted.Text.toStdString();
+    EXPECT_TRUE(fitted.Text.endsWith(r.tail)) << fitted.Text.toStdString();
+    EXPECT_EQ(fitted.Text.contains(QChar(0x2026)), r.elided);
+    Menu().MMCopyResult->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), r.shown);
+    QHelpEvent tip(QEvent::ToolTip, label->rect().center(),
+                   label->mapToGlobal(label->rect().center()));
+    QApplication::sendEvent(label, &tip);
+    EXPECT_EQ(QToolTip::text(), r.elided ? r.shown : QString());
+    QToolTip::hideText();
+  }
 }
 
 TEST_F(CalculatorTest, FunctionKeysFollow2ndFAndHyp) {
@@ -153,6 +209,16 @@ TEST_F(CalculatorTest, MemoryKeysInEachModeWithTheirHints) {
       EXPECT_FALSE(Skin().FindCheckBox(box)->Checked()) << box;
   }
   EXPECT_EQ(Display(), "0x5");
+
+  // What MemOut inserts reads back, after an operator, as the memory's value.
+  Menu().MMDecimal->trigger();
+  for (const auto& [memory, field, shown] :
+       {std::tuple{1e-5L, "3*1e-5", "3E-5"}, std::tuple{-2.0L, "3*(-2)", "-6"}}) {
+    Value(2) = memory;
+    Click({"Clear", "3", "Multiply", "MemOut", "B", "Enter"});
+    EXPECT_EQ(Field(), field);
+    EXPECT_EQ(Display(), shown);
+  }
 }
 
 TEST_F(CalculatorTest, OneMemoryBoxAtATimeAndNoOverflowIntoTheMemory) {

@@ -9,10 +9,12 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "calc/ExpressionField.h"
 #include "calc/Settings.h"
 #include "controls/SlideBar.h"
 #include "platform/IniFile.h"
@@ -447,7 +449,8 @@ TEST_F(FaultsTest, SkinWithFortyNineElementsOfEachKindLoadsAndWorks) {
   EXPECT_EQ(Value(8 + 47), 49);
   TSkinEdit* v48 = skin.FindEdit(QStringLiteral("V48"));
   v48->setFocus();
-  v48->setText(QStringLiteral("0x10"));
+  v48->selectAll();
+  QTest::keyClicks(v48, QStringLiteral("0x10"));  // typed: the field writes it back
   Edit()->setText(QStringLiteral("V48*2+V1"));
   Form->Evaluate();
   EXPECT_EQ(Display(), "34");
@@ -469,29 +472,77 @@ TEST_F(FaultsTest, SkinWithFortyNineElementsOfEachKindLoadsAndWorks) {
 
 // ---- A formula of 1,000,000 characters ------------------------------------
 
-TEST_F(FaultsTest, MillionCharacterFormulaPastedIsEvaluatedWhole) {
-  Start();
-  // 1+1+...+1+10: 499,999 ones and a ten, 1,000,000 characters.
+// 1+1+...+1+10 of `length` characters (an even length): its sum is length/2+9.
+QString SumOfOnes(qsizetype length) {
   QString formula = QStringLiteral("1");
-  formula.reserve(1000000);
-  while (formula.size() < 1000000 - 3) formula += QStringLiteral("+1");
+  formula.reserve(length);
+  while (formula.size() < length - 3) formula += QStringLiteral("+1");
   formula += QStringLiteral("+10");
-  ASSERT_EQ(formula.size(), 1000000);
+  return formula;
+}
 
-  QGuiApplication::clipboard()->setText(formula);
+// The field takes formulas up to its limit whole; a longer one, pasted by any
+// means or held by a preset, is refused with a message and the field keeps
+// its text (a preset's other values still load).
+TEST_F(FaultsTest, MillionCharacterFormulaIsRefusedAndTheLongestIsEvaluatedWhole) {
+  const QString longest = SumOfOnes(kMaxFormulaLength);
+  const QString million = SumOfOnes(1000000);
+  QDir(Dir.path()).mkpath(QStringLiteral("Presets"));
+  WriteFile(QStringLiteral("Presets/huge"),
+            ";Zumbrel Preset\r\n\r\n[Calc]\r\nFunc=" + million.toLatin1() +
+                "\r\nFormat=1\r\n\r\n[Variables]\r\nA= 7\r\n");
+  StartAll();
+  ASSERT_EQ(longest.size(), kMaxFormulaLength);
+  QGuiApplication::clipboard()->setText(longest);
   Edit()->setFocus();
-  Edit()->paste();
-  ASSERT_EQ(Field().size(), formula.size());
+  QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(Field().size(), longest.size());
   Click({"Enter"});
-  EXPECT_EQ(Display(), "500009");
+  EXPECT_EQ(Display(), QString::number(kMaxFormulaLength / 2 + 9));
 
-  // Unbalanced, the same length gives the engine's error text, not a crash.
-  Edit()->setText(QString(1000000, QLatin1Char('(')));
+  // One character more, or a million pasted, is refused whole.
+  const QString refused = TooLongMessage(kMaxFormulaLength + 1);
+  QTest::keyClick(Edit(), Qt::Key_1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Field(), longest);
+  EXPECT_EQ(Errors, QStringList{refused});
+  Errors.clear();
+  Click({"Clear"});
+  QGuiApplication::clipboard()->setText(million);
+  const std::function<void()> pastes[] = {
+      [&] { QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier); },
+      [&] { QTest::keyClick(Edit(), Qt::Key_Insert, Qt::ShiftModifier); },
+      [&] { Edit()->paste(); },  // the field's own, as its menu and the middle button run it
+  };
+  for (const auto& paste : pastes) {
+    Edit()->setText(QStringLiteral("2+3"));
+    paste();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Field(), "2+3");
+    EXPECT_EQ(Errors, QStringList{TooLongMessage(1000003)});
+    Errors.clear();
+  }
+
+  PresetItem(QStringLiteral("huge"))->trigger();
+  EXPECT_EQ(Field(), "2+3");
+  EXPECT_EQ(Errors, QStringList{TooLongMessage(1000000)});
+  EXPECT_EQ(Value(1), 7);
+  EXPECT_EQ(Calc().NumberFormat(), nfHexadecimal);
+  Errors.clear();
+  // So does a history entry of that length, recalled with Up.
+  Calc().History().Add({million.toStdString(), "1", std::nullopt});
+  QTest::keyClick(Edit(), Qt::Key_Up);
+  EXPECT_EQ(Field(), "2+3");
+  EXPECT_EQ(Errors, QStringList{TooLongMessage(1000000)});
+  Errors.clear();
+
+  // Unbalanced, the longest formula gives the engine's error text.
+  Edit()->setText(QString(kMaxFormulaLength, QLatin1Char('(')));
   Click({"Enter"});
   EXPECT_EQ(Display(), QString::fromStdString(ErrorText(ceSyntax)));
-  // Back steps to the pasted formula whole.
+  // Back steps to the earlier formula whole.
   Click({"Back"});
-  EXPECT_EQ(Field().size(), formula.size());
+  EXPECT_EQ(Field(), "2+3");
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 

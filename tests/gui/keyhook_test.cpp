@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QUrl>
 #include <functional>
@@ -164,6 +165,68 @@ TEST_F(KeyHookTest, AHeldKeyActsOnceWhateverModifiersAreHeld) {
   EXPECT_FALSE(Calc().EngMode());
   send(QEvent::KeyRelease, false);
   EXPECT_TRUE(Calc().EngMode());
+
+  // Under X11 a repeat is a release and a press of the same time, which Qt
+  // marks as repeats only when it sees both at once: a release after a hold
+  // waits for that press. Each hold acts once, a tap at once.
+  struct TKey {
+    QEvent::Type type;
+    quint64 time;
+    bool repeat;
+  };
+  constexpr auto down = QEvent::KeyPress;
+  constexpr auto up = QEvent::KeyRelease;
+  const struct {
+    const char* what;
+    std::vector<TKey> keys;
+    int acts;    // Eng toggles in all
+    int atOnce;  // of which before the release had time to wait
+  } rows[] = {
+      {"a quick tap", {{down, 1000, false}, {up, 1030, false}}, 1, 1},
+      {"a tap", {{down, 1500, false}, {up, 1600, false}}, 1, 0},
+      {"a hold, its repeats unmarked",
+       {{down, 2000, false},
+        {up, 2660, false},
+        {down, 2660, false},
+        {up, 2700, false},
+        {down, 2700, false},
+        {up, 2900, false}},
+       1,
+       0},
+      {"a hold, its repeats marked or not",
+       {{down, 3000, false},
+        {up, 3660, true},
+        {down, 3660, true},
+        {up, 3700, false},
+        {down, 3700, false},
+        {up, 3740, true},
+        {down, 3740, true},
+        {up, 3800, false}},
+       1,
+       0},
+      {"two holds, one after the other",
+       {{down, 4000, false},
+        {up, 4660, false},
+        {down, 4660, false},
+        {up, 4700, false},
+        {down, 4800, false},
+        {up, 5500, false}},
+       2,
+       1},
+  };
+  const bool eng = Calc().EngMode();
+  for (const auto& r : rows) {
+    QSignalSpy acted(Menu().MMEng, &QAction::triggered);
+    for (const TKey& k : r.keys) {
+      QKeyEvent e(k.type, Qt::Key_F9, Qt::NoModifier, QString(), k.repeat);
+      e.setTimestamp(k.time);
+      QApplication::sendEvent(target, &e);
+    }
+    EXPECT_EQ(acted.size(), r.atOnce) << r.what;
+    QTest::qWait(200);
+    EXPECT_EQ(acted.size(), r.acts) << r.what;
+  }
+  Calc().SetEngMode(eng);
 
   QTest::keyClick(target, Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(Calc().NumberFormat(), 1);

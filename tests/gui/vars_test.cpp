@@ -186,6 +186,13 @@ TEST_F(VarsTest, RadixSwitchRewritesCellsButNoValue) {
   Click(0, 1);
   for (int r = 0; r < 7; ++r) Key(Qt::Key_Down);
   for (int p = 1; p <= 5; ++p) EXPECT_EQ(Value(p), start[p - 1]) << p;
+  // So does opening a cell's editor and leaving it unchanged.
+  for (const Qt::Key leave : {Qt::Key_Down, Qt::Key_Return}) {
+    Click(4, 1);
+    Key(Qt::Key_F2);
+    Key(leave);
+    EXPECT_EQ(Value(5), third);
+  }
 
   Item("Octal")->trigger();
   EXPECT_EQ(Cell(0, 1), "0o377");

@@ -144,6 +144,7 @@ usage=(
   '--separator'
   '--separator ab 1'
   '--separator 5 1'
+  '--separator - 5-3'
 )
 for args in "${usage[@]}"; do
   read -r -a arg_array <<<"$args"
@@ -184,6 +185,24 @@ if command -v localedef >/dev/null && [ -f /usr/share/i18n/locales/de_DE ] &&
 else
   echo "note: cannot build a locale with a comma separator here; locale check not run"
 fi
+
+# Output that cannot be written and input that cannot be read: a message on
+# stderr and status 3, formulas given as arguments or on standard input.
+for how in full full_stdin closed closed_stdin directory; do
+  case $how in
+    full) err=$("$calc" 1+1 2>&1 >/dev/full) ;;
+    full_stdin) err=$(seq 1 20000 | "$calc" 2>&1 >/dev/full) ;;
+    closed) err=$("$calc" 1+1 2>&1 >&-) ;;
+    closed_stdin) err=$(echo 1+1 | "$calc" 2>&1 >&-) ;;
+    directory) err=$("$calc" 2>&1 >/dev/null <"$bin_dir") ;;
+  esac
+  status=$?
+  if [ "$status" = 3 ] && [[ $err == "zumbrel-calc: cannot "* ]]; then
+    passed=$((passed + 1))
+  else
+    fail "input or output fails ($how): status 3 and a message" "  got status $status: $err"
+  fi
+done
 
 # Input that is no formula at all never crashes the program.
 out=$(head -c 4096 /dev/urandom | "$calc" >/dev/null 2>&1; echo $?)
