@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "OffscreenMain.h"
 #include "calc/App.h"
 #include "calc/ExpressionField.h"
 #include "calc/Program.h"
@@ -138,12 +139,7 @@ BENCHMARK(BM_PasteFiveMegabytes)->Unit(benchmark::kMillisecond)->Iterations(1);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  TApp app(argc, argv);
   // A refusal's message is counted, not shown in a box that waits for a click.
   ErrorReporter = [](const QString&) { ++gReports; };
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunOffscreenBenchmarks<TApp>(argc, argv);
 }

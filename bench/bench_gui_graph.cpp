@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 
+#include "OffscreenMain.h"
 #include "windows/graf.h"
 
 namespace {
@@ -47,11 +48,4 @@ BENCHMARK(BM_Plot3840Plain)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks<QApplication>(argc, argv); }

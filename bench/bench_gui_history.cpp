@@ -6,6 +6,7 @@
 #include <QListView>
 #include <QPixmap>
 
+#include "OffscreenMain.h"
 #include "windows/history.h"
 
 namespace {
@@ -43,11 +44,4 @@ BENCHMARK(BM_OpenTheHistoryWindowWith1000Entries)->Unit(benchmark::kMillisecond)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks<QApplication>(argc, argv); }

@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -61,18 +62,6 @@ class TRepaintOnExit {
 
  private:
   QWidget* FWidget;
-};
-
-// Sets a flag for the lifetime of the guard and clears it on every way out.
-class TFlagGuard {
- public:
-  explicit TFlagGuard(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagGuard() { FFlag = false; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
- private:
-  bool& FFlag;
 };
 
 // The progress of a drawing that takes long: how many columns are done, and
@@ -375,7 +364,7 @@ TGraphForm::TSampled TGraphForm::SampleColumns(graph::TSampler& sampler, long do
 void TGraphForm::DrawButClick() {
   // A drawing under way has its progress window; nothing starts another.
   if (FDrawing) return;
-  const TFlagGuard drawing(FDrawing);
+  const QScopedValueRollback<bool> drawing(FDrawing, true);
   const TRepaintOnExit repaint(FImage);
   FLast.reset();
   SetReadout({}, {});

@@ -9,6 +9,7 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -90,22 +91,6 @@ class TVarsDelegate : public QStyledItemDelegate {
   TVarsForm& FForm;
   mutable QPointer<QLineEdit> FEditor;
 };
-
-namespace {
-
-// Sets a flag for the lifetime of the guard and clears it on every way out.
-class TFlagGuard {
- public:
-  explicit TFlagGuard(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagGuard() { FFlag = false; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
- private:
-  bool& FFlag;
-};
-
-}  // namespace
 
 TVarsForm::TVarsForm(ICalcHost& host, QWidget* parent) : QWidget(parent, Qt::Tool), FHost(host) {
   setObjectName("VarsForm");
@@ -215,7 +200,7 @@ void TVarsForm::SetValueCell(int row, long double value) {
 void TVarsForm::RefreshGrid() {
   // An edit still open refers to the old rows; the store's state wins.
   FDelegate->CloseEditor(false);
-  TFlagGuard rebuilding(FRebuilding);
+  const QScopedValueRollback<bool> rebuilding(FRebuilding, true);
 
   const TVariableStore& store = FHost.Calculator().Variables();
   const int count = static_cast<int>(store.Count());
@@ -295,7 +280,7 @@ void TVarsForm::MoveRow(int from, int to) {
 }
 
 void TVarsForm::DeleteClick() {
-  TFlagGuard deleting(FDeleting);
+  const QScopedValueRollback<bool> deleting(FDeleting, true);
   // A moved row carries the text being typed into it; no editor may outlive
   // its row.
   FDelegate->CloseEditor(true);
