@@ -3,9 +3,12 @@
 # of CMakePresets.json.
 #   ./build.sh run        install what is missing, build, start the calculator
 #   ./build.sh test       install what is missing, build, run every test: the
-#                         tests (build), the sanitizer run and the fuzz check;
+#                         tests (build), the package check (validators, lintian,
+#                         the package installed, run and removed), the
+#                         sanitizer run and the fuzz check;
 #                         the same commit gives the same verdict every time
 #   ./build.sh build      install what is missing and build only
+#   ./build.sh package    build, then the Debian package (build/package/*.deb)
 #   ./build.sh sanitize   the core and gui tests under AddressSanitizer and
 #                         UndefinedBehaviorSanitizer, leaks included (build-asan)
 #   ./build.sh fuzz-check every fuzz target on its corpus and then a fixed number
@@ -21,7 +24,8 @@ what=${1:-run}
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev libedit-dev
           clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils imagemagick bc
-          fonts-dejavu-core python3 weston qt6-wayland)
+          fonts-dejavu-core python3 weston qt6-wayland
+          dpkg-dev file lintian desktop-file-utils appstream man-db)
 
 install_missing() {
   local missing=()
@@ -56,6 +60,16 @@ preset_build() {
 
 build() { preset_build default; }
 run_tests() { ctest --preset default; }
+
+# The Debian package of the default build, in build/package/.
+package() {
+  rm -rf build/package
+  (cd build && cpack -G DEB -B "$PWD/package")
+}
+
+# The desktop entry and metadata validated, the package built and linted,
+# then installed, run as a new user and removed (tests/e2e/package_check.sh).
+package_check() { bash tests/e2e/package_check.sh build; }
 
 # The core and gui tests once more, built with the sanitizers (only the test
 # programs: no benchmarks, fuzz targets or skin tools).
@@ -116,6 +130,9 @@ EOF
 install_missing
 case "$what" in
   build) build ;;
+  package)
+    build
+    package ;;
   run)
     build
     if [ -x build/bin/zumbrel ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -129,10 +146,11 @@ case "$what" in
   test)
     timed build
     timed run_tests
+    timed package_check
     timed sanitize
     timed fuzz_check ;;
   sanitize) sanitize ;;
   fuzz-check) fuzz_check ;;
   fuzz) fuzz "${2:-60}" ;;
-  *) echo "usage: $0 run|test|build|sanitize|fuzz-check|fuzz [SECONDS]" >&2; exit 2 ;;
+  *) echo "usage: $0 run|test|build|package|sanitize|fuzz-check|fuzz [SECONDS]" >&2; exit 2 ;;
 esac

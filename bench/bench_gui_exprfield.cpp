@@ -22,6 +22,7 @@
 #include "calc/ExpressionField.h"
 #include "calc/Program.h"
 #include "calc/main.h"
+#include "platform/DataDirs.h"
 #include "skin/SkinElements.h"
 
 namespace {
@@ -34,7 +35,9 @@ class TBench {
  public:
   explicit TBench(int length) {
     QFile::link(QStringLiteral(ZUMBREL_BIN_DIR "/Skins"), FDir.filePath(QStringLiteral("Skins")));
-    FProgram = std::make_unique<TProgram>(FDir.path(), '.');
+    // A writable folder with Skins/: the program is portable there.
+    FProgram = std::make_unique<TProgram>(
+        ChooseDataDirs(FDir.path().toStdString(), "", ProcessEnvironment(), RealDataProbe()), '.');
     FProgram->Start();
     if (length > kMaxFormulaLength) Edit()->setValidator(nullptr);
     Edit()->setFocus();

@@ -4,9 +4,7 @@
 // other edit becomes the field of a variable of its name. Also the Skin
 // submenu and switching skins from it.
 #include <QAction>
-#include <QDir>
 #include <QMenu>
-#include <algorithm>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -20,7 +18,7 @@
 #include "controls/ImgBox.h"
 #include "controls/SlideBar.h"
 #include "engine/Errors.h"
-#include "platform/Files.h"
+#include "platform/DataDirs.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
 
@@ -43,14 +41,15 @@ bool TMainForm::ApplySkin(const QString& name) {
   // Loading destroys the current skin's controls first: from here on nothing
   // may reach them, whether the new skin loads or not.
   UnbindSkin();
-  // A skin's name is a file name in the Skins folder, never a path (the
-  // settings file is outside input): any other name loads nothing.
-  if (!IsPlainFileName(name.toStdString())) {
+  // A skin's name is a file name in a skin folder, never a path (the
+  // settings file is outside input): any other name loads nothing. The
+  // user's folder comes first, so the user's skin of a name wins.
+  const std::string file = FindSkinFile(FDirs.SkinDirs, name.toStdString());
+  if (file.empty()) {
     FSkin->Clear();
     return false;
   }
-  const QString path = QDir::currentPath() + QStringLiteral("/Skins/") + name + QStringLiteral(".skn");
-  if (!FSkin->LoadSkin(path)) return false;
+  if (!FSkin->LoadSkin(QString::fromStdString(file))) return false;
   BindButtons();
   BindExpression();
   BindResult();
@@ -243,18 +242,9 @@ void TMainForm::BindVariableFields() {
 
 void TMainForm::FillSkinMenu() {
   FMenu.MMSkin->clear();
-  QStringList files = QDir(QStringLiteral("Skins"))
-                                .entryList({QStringLiteral("*.skn")},
-                                           QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot | QDir::CaseSensitive,
-                                           QDir::Unsorted);
-  // By name, letter case aside (and by case only between names equal without it).
-  std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
-    const int c = a.compare(b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : a < b;
-  });
-  for (const QString& file : files) {
-    const QString name = file.left(file.size() - 4);
+  // Every skin folder's skins together, each name once, sorted by name.
+  for (const TSkinEntry& skin : ListSkins(FDirs.SkinDirs)) {
+    const QString name = QString::fromStdString(skin.Name);
     QAction* item = FMenu.MMSkin->addAction(MenuCaption(name));
     item->setData(name);
     item->setCheckable(true);

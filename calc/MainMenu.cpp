@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDir>
 #include <QMenu>
 #include <QUrl>
 
@@ -158,9 +157,9 @@ void TMainForm::MMAboutClick(QObject*) {
 }
 
 void TMainForm::MMHelpClick(QObject*) {
-  // The help page beside the program, in the desktop's viewer; a missing page
-  // or viewer is not reported.
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Help.html"))));
+  // The help page (beside the program, or in the installed data folder) in
+  // the desktop's viewer; a missing page or viewer is not reported.
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(FDirs.HelpFile)));
 }
 
 void TMainForm::MMPresetSaveClick(QObject* sender) {

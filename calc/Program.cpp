@@ -1,7 +1,8 @@
 #include "calc/Program.h"
 
-#include <QDir>
 #include <QGuiApplication>
+#include <filesystem>
+#include <system_error>
 #include <QTimer>
 
 #include "calc/App.h"
@@ -16,10 +17,8 @@
 #include "windows/preset.h"
 #include "windows/vars.h"
 
-TProgram::TProgram(const QString& programDir, char decimalSeparator)
-    : FSettingsPath(
-          QDir(programDir).filePath(QString::fromLatin1(kSettingsFileName)).toStdString()),
-      FForm(std::make_unique<TMainForm>(programDir)) {
+TProgram::TProgram(const TDataDirs& dirs, char decimalSeparator)
+    : FDirs(dirs), FForm(std::make_unique<TMainForm>(dirs)) {
   FForm->Calculator().SetDecimalSeparator(decimalSeparator);
   const TMainMenuItems& m = FForm->Menu();
   TKeyTargets keys;
@@ -81,8 +80,8 @@ void TProgram::CreateCompanions() {
   // In their order, each reading its own settings.
   FAbout = std::make_unique<TAboutForm>();
   FVars = std::make_unique<TVarsForm>(FForm->Host());
-  RunGuarded([&] { FVars->LoadSettings(IniFile(FSettingsPath)); });
-  FGraph = std::make_unique<TGraphForm>(FForm->Host(), FSettingsPath);
+  RunGuarded([&] { FVars->LoadSettings(IniFile(FDirs.SettingsFile)); });
+  FGraph = std::make_unique<TGraphForm>(FForm->Host(), FDirs.SettingsFile);
   CreateHistory();
   FPresetForm = std::make_unique<TPresetForm>();
   FForm->SetCompanions(FVars.get(), FGraph.get(), FAbout.get());
@@ -90,7 +89,7 @@ void TProgram::CreateCompanions() {
   QObject::connect(FForm.get(), &TMainForm::VariablesChanged, vars,
                    [vars] { vars->RefreshGrid(); });
   FPresets = new TPresets(
-      FForm->PresetHost(), *FPresetForm,
+      FForm->PresetHost(), *FPresetForm, QString::fromStdString(FDirs.PresetsDir),
       {FGraph->FromX(), FGraph->ToX(), FGraph->FromY(), FGraph->ToY(), FGraph->AutoY()},
       FForm.get());
   QObject::connect(FPresets, &TPresets::VariablesChanged, vars, [vars] { vars->RefreshGrid(); });
@@ -99,7 +98,7 @@ void TProgram::CreateCompanions() {
 }
 
 void TProgram::CreateHistory() {
-  FHistoryFile = std::make_unique<THistoryFile>(HistoryFileBeside(FSettingsPath));
+  FHistoryFile = std::make_unique<THistoryFile>(HistoryFileBeside(FDirs.SettingsFile));
   FHistoryFile->SetReporter([](const std::string& message) {
     // Reported once the change that failed to be written has been shown
     // everywhere, not in the middle of telling the windows of it.
@@ -107,25 +106,29 @@ void TProgram::CreateHistory() {
   });
   FHistoryFile->Attach(FForm->Calculator().History());
   FHistoryForm = std::make_unique<THistoryForm>(FForm->HistoryHost());
-  RunGuarded([&] { FHistoryForm->LoadSettings(IniFile(FSettingsPath)); });
+  RunGuarded([&] { FHistoryForm->LoadSettings(IniFile(FDirs.SettingsFile)); });
   FForm->SetHistoryForm(FHistoryForm.get());
 }
 
 void TProgram::Finish() {
   // The three windows' keys go to the file in one write, so a settings file
   // that cannot be written is reported once.
-  TIniBatch settings(FSettingsPath);
+  // The user's settings folder is made when it is first written; a folder
+  // that cannot be made shows as the file that cannot be written.
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(FDirs.SettingsFile).parent_path(), ec);
+  TIniBatch settings(FDirs.SettingsFile);
   RunGuarded([&] { FForm->FormDestroy(); });
   if (FVars) {
     RunGuarded([&] {
-      IniFile ini(FSettingsPath);
+      IniFile ini(FDirs.SettingsFile);
       FVars->SaveSettings(ini);
     });
   }
   if (FGraph) RunGuarded([&] { FGraph->FormDestroy(); });
   if (FHistoryForm) {
     RunGuarded([&] {
-      IniFile ini(FSettingsPath);
+      IniFile ini(FDirs.SettingsFile);
       FHistoryForm->SaveSettings(ini);
     });
   }

@@ -8,9 +8,10 @@
 // GUI tests both build the program here, so what is tested is what runs.
 #pragma once
 
-#include <QString>
 #include <memory>
 #include <string>
+
+#include "platform/DataDirs.h"
 
 class TAboutForm;
 class TGraphForm;
@@ -24,9 +25,9 @@ class TVarsForm;
 
 class TProgram {
  public:
-  // `programDir` holds the skins, presets, help and settings file;
-  // `decimalSeparator` is the user's.
-  TProgram(const QString& programDir, char decimalSeparator);
+  // `dirs` are the folders chosen at start (settings, presets, skins,
+  // help); `decimalSeparator` is the user's.
+  TProgram(const TDataDirs& dirs, char decimalSeparator);
   // The windows go, companions first (they still tell the main window when
   // they hide); the main window and the graph window write their settings
   // if Finish did not (errors are then dropped).
@@ -53,14 +54,15 @@ class TProgram {
   TPresetForm* PresetForm() const { return FPresetForm.get(); }
   TPresets* Presets() const { return FPresets; }
 
-  // The settings file beside the program.
-  const std::string& SettingsPath() const { return FSettingsPath; }
+  const TDataDirs& DataDirs() const { return FDirs; }
+  // The settings file: beside the program, or the user's.
+  const std::string& SettingsPath() const { return FDirs.SettingsFile; }
 
  private:
   void CreateCompanions();
   void CreateHistory();
 
-  std::string FSettingsPath;
+  TDataDirs FDirs;
   std::unique_ptr<TMainForm> FForm;
   std::unique_ptr<TKeyHook> FKeyHook;
   std::unique_ptr<TAboutForm> FAbout;

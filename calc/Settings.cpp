@@ -1,7 +1,5 @@
 #include "calc/Settings.h"
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -19,16 +17,6 @@ std::string Bool(bool v) {
 }
 
 }  // namespace
-
-std::string SettingsPath() {
-  std::error_code ec;
-  const std::filesystem::path folder = std::filesystem::current_path(ec);
-  // Without a current folder the bare name still resolves as well as it can.
-  if (ec) return kSettingsFileName;
-  std::string path = folder.string();
-  if (path.empty() || path.back() != '/') path += '/';
-  return path + kSettingsFileName;
-}
 
 void Load(const IniFile& ini, TMainSettings& s) {
   const TMainSettings d;

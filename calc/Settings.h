@@ -5,14 +5,12 @@
 
 #include <string>
 
+#include "platform/DataDirs.h"
 #include "platform/IniFile.h"
 
-// The settings file's name, beside the program.
-inline constexpr char kSettingsFileName[] = "zumbrel.ini";
-
-// The current folder (the program's folder while the calculator runs)
-// followed by "/zumbrel.ini".
-std::string SettingsPath();
+// The settings file's name; where it lies is decided with the other data
+// folders (TDataDirs::SettingsFile).
+inline constexpr const auto& kSettingsFileName = kSettingsFile;
 
 // Main window: [Main] Skin, Format, AlwayOnTop; [Position] Left, Top.
 struct TMainSettings {

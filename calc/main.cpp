@@ -1,11 +1,11 @@
 #include "calc/main.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPoint>
+#include <utility>
 
 #include "calc/App.h"
 #include "calc/ExpressionField.h"
@@ -92,9 +92,9 @@ class TMainForm::THistoryHost : public IHistoryHost {
   TMainForm& FForm;
 };
 
-TMainForm::TMainForm(const QString& programDir, QWidget* parent)
+TMainForm::TMainForm(TDataDirs dirs, QWidget* parent)
     : QWidget(parent),
-      FProgramDir(programDir),
+      FDirs(std::move(dirs)),
       FHost(std::make_unique<THost>(*this)),
       FPresetHost(std::make_unique<TPresetHost>(*this)),
       FHistoryHost(std::make_unique<THistoryHost>(*this)) {
@@ -133,7 +133,6 @@ void TMainForm::SetCompanions(QWidget* varsForm, QWidget* graphForm, QDialog* ab
 }
 
 bool TMainForm::FormCreate() {
-  QDir::setCurrent(FProgramDir);
   LoadSettings();
 
   FSkin = std::make_unique<TSkin>(this);
@@ -196,7 +195,7 @@ void TMainForm::CalculatorChanged(TCalcChange change) {
 }
 
 void TMainForm::LoadSettings() {
-  const IniFile ini(SettingsPath());
+  const IniFile ini(FDirs.SettingsFile);
   TMainSettings s;
   Load(ini, s);
   FSkinName = QString::fromStdString(s.Skin);
@@ -207,7 +206,7 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SaveSettings() {
-  IniFile ini(SettingsPath());
+  IniFile ini(FDirs.SettingsFile);
   TMainSettings s;
   s.Skin = FSkinName.toStdString();
   s.Format = FCalc.NumberFormat();

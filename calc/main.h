@@ -15,6 +15,7 @@
 
 #include "calc/Calculator.h"
 #include "calc/Undo.h"
+#include "platform/DataDirs.h"
 #include "windows/CalcHost.h"
 
 class QAction;
@@ -75,9 +76,9 @@ class TMainForm : public QWidget, private ICalculatorListener {
   Q_OBJECT
 
  public:
-  // `programDir` is the program's folder: FormCreate makes it the current
-  // folder, so skins, presets, help and settings are found beside the program.
-  explicit TMainForm(const QString& programDir, QWidget* parent = nullptr);
+  // `dirs` says where the settings, the skins and the help page are; the
+  // current folder plays no part.
+  explicit TMainForm(TDataDirs dirs, QWidget* parent = nullptr);
   // Runs FormDestroy if it has not run yet (errors are then dropped).
   ~TMainForm() override;
 
@@ -114,8 +115,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   const TUndo& Undo() const { return FUndo; }
   TSkin* Skin() const { return FSkin.get(); }  // null before FormCreate and after FormDestroy
   const QString& SkinName() const { return FSkinName; }
-  // The folder FormCreate makes current.
-  const QString& ProgramDir() const { return FProgramDir; }
+  const TDataDirs& DataDirs() const { return FDirs; }
 
   // ---- Commands (Commands.cpp) ----
   void InsertText(const QString& text);
@@ -236,7 +236,7 @@ class TMainForm : public QWidget, private ICalculatorListener {
   void AddToHistory(const QString& expression, const QString& shown,
                     std::optional<long double> value);
 
-  QString FProgramDir;
+  TDataDirs FDirs;
   TCalculator FCalc;
   // True while the calculator itself rewrites the expression text, which
   // then is not recorded by ExpressionChange.

@@ -127,9 +127,12 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return la != lb ? la < lb : a < b;
 }
 
+// Anything but a folder: a pipe or a device named like a skin is listed and
+// then fails to load (the loader reads regular files only), as in one folder.
 bool IsFileEntry(const fs::path& path) {
   std::error_code ec;
-  return fs::is_regular_file(path, ec);
+  const fs::file_status status = fs::status(path, ec);
+  return !ec && fs::exists(status) && !fs::is_directory(status);
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ struct TSkinEntry {
   bool operator==(const TSkinEntry&) const = default;
 };
 
-// Every skin file ("*.skn", a file, not a folder) of the folders, once per
+// Every skin file ("*.skn", anything but a folder) of the folders, once per
 // name: the first folder that has a name wins, as a user's skin overrides a
 // bundled one of the same name. Sorted by name ignoring ASCII letter case.
 // Missing or unreadable folders give nothing.

@@ -30,22 +30,22 @@ void SetLineText(QLineEdit* field, const std::string& text) {
 
 }  // namespace
 
-TPresets::TPresets(IPresetHost& host, TPresetForm& dialog, const TPresetGraphFields& graph,
-                   QObject* parent)
+TPresets::TPresets(IPresetHost& host, TPresetForm& dialog, const QString& folder,
+                   const TPresetGraphFields& graph, QObject* parent)
     : QObject(parent),
       FHost(host),
       FDialog(dialog),
+      FFolder(folder),
       FFromX(graph.FromX),
       FToX(graph.ToX),
       FFromY(graph.FromY),
       FToY(graph.ToY),
       FAutoY(graph.AutoY) {}
 
-QString TPresets::PresetFolder() {
-  return QDir::current().absoluteFilePath(QStringLiteral("Presets"));
-}
-
-QString TPresets::PresetPath(const QString& name) {
+QString TPresets::PresetPath(const QString& name) const {
+  // Without a folder (no home folder was found) no preset has a file: an
+  // empty folder must not turn into the root or the current folder.
+  if (FFolder.isEmpty()) return {};
   return PresetFolder() + QLatin1Char('/') + name;
 }
 
@@ -68,6 +68,7 @@ QAction* TPresets::AddPresetItem(const QString& name) {
 void TPresets::PresetListing() {
   // Every kind of entry is a preset item, in the order the folder gives them;
   // a missing folder gives none.
+  if (FFolder.isEmpty()) return;
   const QStringList names =
       QDir(PresetFolder())
           .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -110,16 +111,23 @@ void TPresets::MMPresetSaveClick(QObject*) {
   // The dialog refuses such names already; nothing outside the folder is
   // ever written, whoever closed the dialog.
   if (!IsSafePresetName(name.toStdString())) return;
-  FHost.UncheckPresets();
   const QString path = PresetPath(name);
-  if (!QFileInfo(path).isFile()) AddPresetItem(name)->setChecked(true);
-  try {
-    QDir().mkpath(PresetFolder());
-    // A new file replaces the old one only once it is complete.
-    WriteFileAtomically(FileName(path), PresetText(Snapshot()));
-  } catch (const std::exception&) {
-    // Preset file errors are not reported.
-  }
+  // Written first: a save that fails is reported (EWriteError, "Unable to
+  // write to <path>") and changes no item, so the menu never shows a preset
+  // that is not there. A new file replaces the old one only once it is
+  // complete; a folder of that name is not replaced and fails the same way.
+  QDir().mkpath(FFolder);
+  WriteFileAtomically(FileName(path), PresetText(Snapshot()));
+  FHost.UncheckPresets();
+  // Only a new name gets an item, checked; an existing one keeps its own.
+  if (!FindPresetItem(name)) AddPresetItem(name)->setChecked(true);
+}
+
+QAction* TPresets::FindPresetItem(const QString& name) const {
+  const QList<QAction*> items = FHost.PresetsMenu()->actions();
+  for (qsizetype i = kFixedPresetItems; i < items.size(); ++i)
+    if (PresetItemName(items.at(i)) == name) return items.at(i);
+  return nullptr;
 }
 
 void TPresets::MMPresetClick(QObject* sender) {

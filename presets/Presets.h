@@ -55,12 +55,14 @@ class TPresets : public QObject {
   Q_OBJECT
 
  public:
-  TPresets(IPresetHost& host, TPresetForm& dialog, const TPresetGraphFields& graph,
-           QObject* parent = nullptr);
+  // `folder` is the Presets folder, made when the first preset is saved.
+  TPresets(IPresetHost& host, TPresetForm& dialog, const QString& folder,
+           const TPresetGraphFields& graph, QObject* parent = nullptr);
 
   // Appends one item per entry of the Presets folder, in the folder's order.
   void PresetListing();
-  // Asks for a name and saves the calculator's state under it.
+  // Asks for a name and saves the calculator's state under it; throws
+  // EWriteError when the file cannot be written.
   void MMPresetSaveClick(QObject* sender);
   // Loads the preset of the clicked item (`sender`, a preset item).
   void MMPresetClick(QObject* sender);
@@ -70,9 +72,10 @@ class TPresets : public QObject {
   // The preset's name that a submenu item stands for (its caption may differ,
   // as "&" is doubled there to show literally).
   static QString PresetItemName(const QAction* item);
-  // The Presets folder of the current folder, and the file of a preset in it.
-  static QString PresetFolder();
-  static QString PresetPath(const QString& name);
+  // The Presets folder, and the file of a preset in it (empty when the
+  // folder is: then nothing is listed, loaded or written).
+  const QString& PresetFolder() const { return FFolder; }
+  QString PresetPath(const QString& name) const;
 
  signals:
   // A preset was loaded: the variables window rebuilds its grid.
@@ -80,12 +83,15 @@ class TPresets : public QObject {
 
  private:
   QAction* AddPresetItem(const QString& name);
+  // The item of a preset name, or null.
+  QAction* FindPresetItem(const QString& name) const;
   // The calculator's state as a preset holds it, and back.
   TPresetState Snapshot() const;
   void Restore(const TPresetState& state);
 
   IPresetHost& FHost;
   TPresetForm& FDialog;
+  QString FFolder;
   QPointer<QLineEdit> FFromX, FToX, FFromY, FToY;
   QPointer<QCheckBox> FAutoY;
 };

@@ -182,9 +182,6 @@ void TGraphImage::leaveEvent(QEvent* event) {
   emit PointerLeft();
 }
 
-TGraphForm::TGraphForm(ICalcHost& host, QWidget* parent)
-    : TGraphForm(host, SettingsPath(), parent) {}
-
 TGraphForm::TGraphForm(ICalcHost& host, std::string settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Window), FHost(host), FSettingsPath(std::move(settingsPath)) {
   CreateControls();

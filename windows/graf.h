@@ -70,8 +70,7 @@ class TGraphImage : public QWidget {
 class TGraphForm : public QWidget, public ISettingsOwner {
   Q_OBJECT
  public:
-  // Reads its settings from SettingsPath() (the current folder's zumbrel.ini).
-  explicit TGraphForm(ICalcHost& host, QWidget* parent = nullptr);
+  // Reads its settings from the settings file `settingsPath`.
   TGraphForm(ICalcHost& host, std::string settingsPath, QWidget* parent = nullptr);
   // Writes the settings unless FormDestroy already did; a write error cannot
   // be reported from here, so the program calls FormDestroy itself first.

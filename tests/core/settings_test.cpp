@@ -154,12 +154,11 @@ TEST_F(SettingsFile, UnwritableFileRaisesItsPath) {
   }
 }
 
-TEST_F(SettingsFile, PathIsTheCurrentFolderPlusTheName) {
-  const fs::path before = fs::current_path();
-  fs::current_path(FDir);
-  const std::string path = SettingsPath();
-  fs::current_path(before);
-  EXPECT_EQ(path, fs::canonical(FDir).string() + "/zumbrel.ini");
+// Beside a program whose folder holds the file, whatever the current folder.
+TEST_F(SettingsFile, PathIsTheProgramFolderPlusTheName) {
+  Put("[Main]\n");
+  const TDataDirs dirs = ChooseDataDirs(FDir.string(), "", ProcessEnvironment(), RealDataProbe());
+  EXPECT_EQ(dirs.SettingsFile, FDir.lexically_normal().generic_string() + "/" + kSettingsFileName);
 }
 
 }  // namespace

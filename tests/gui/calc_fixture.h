@@ -24,6 +24,7 @@
 #include "calc/Program.h"
 #include "calc/main.h"
 #include "controls/ImgBox.h"
+#include "platform/DataDirs.h"
 #include "presets/Presets.h"
 #include "skin/SkinElements.h"
 #include "skin/skin.h"
@@ -40,6 +41,10 @@ class CalcFixture : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(Dir.isValid());
     FormerDir = QDir::currentPath();
+    // The program never uses the current folder: it is an empty one of its
+    // own during each test, and must stay empty.
+    ASSERT_TRUE(Elsewhere.isValid());
+    QDir::setCurrent(Elsewhere.path());
     CopySkins(QStringLiteral(ZUMBREL_BIN_DIR "/Skins"), Dir.filePath(QStringLiteral("Skins")));
     ErrorReporter = [this](const QString& message) { Errors << message; };
   }
@@ -52,6 +57,8 @@ class CalcFixture : public ::testing::Test {
     Dialog = nullptr;
     About = nullptr;
     QDir::setCurrent(FormerDir);
+    EXPECT_TRUE(QDir(Elsewhere.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        << "something was written into the current folder";
     ErrorReporter = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
@@ -86,7 +93,7 @@ class CalcFixture : public ::testing::Test {
   // The same, false when no skin loads.
   bool Launch(const QByteArray& settings = {}) {
     if (!settings.isEmpty()) WriteFile(QStringLiteral("zumbrel.ini"), settings);
-    Program = std::make_unique<TProgram>(Dir.path(), Separator);
+    Program = std::make_unique<TProgram>(DataDirs(), Separator);
     Form = &Program->MainForm();
     const bool started = Program->Start();
     Vars = Program->VarsForm();
@@ -94,6 +101,12 @@ class CalcFixture : public ::testing::Test {
     Dialog = Program->PresetForm();
     About = Program->AboutForm();
     return started;
+  }
+
+  // The folders as the program chooses them for the temporary folder: it
+  // holds Skins/ and is writable, so the program is portable there.
+  TDataDirs DataDirs() const {
+    return ChooseDataDirs(Dir.path().toStdString(), "", ProcessEnvironment(), RealDataProbe());
   }
 
   TCalculator& Calc() const { return Form->Calculator(); }
@@ -136,6 +149,7 @@ class CalcFixture : public ::testing::Test {
   }
 
   QTemporaryDir Dir;
+  QTemporaryDir Elsewhere;
   QString FormerDir;
   QStringList Errors;
   // The user's decimal separator, as the program is given it.

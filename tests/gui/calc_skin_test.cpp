@@ -334,7 +334,7 @@ TEST_F(CalcSkinTest, MenuMarksFollowTheState) {
 TEST_F(CalcSkinTest, MenuItemsAndKeysReachTheirWindows) {
   Start();
   {
-    TMainForm alone(Dir.path());
+    TMainForm alone(DataDirs());
     alone.Menu().MMGraph->trigger();  // no graph window: nothing to show
     EXPECT_FALSE(alone.Menu().MMGraph->isChecked());
   }

@@ -185,7 +185,7 @@ TEST_F(FaultsTest, WriteProtectedFolderReportsAndKeepsTheSettingsFile) {
     if (!protect.Active()) GTEST_SKIP() << "this file system cannot write-protect a folder";
     RunGuarded([this] { Form->FormDestroy(); });
     // The companions' keys fail the same way, each reported on its own.
-    IniFile ini(SettingsPath());
+    IniFile ini(Program->SettingsPath());
     RunGuarded([&] { TVarsForm(Form->Host()).SaveSettings(ini); });
   }
   const QString message = QStringLiteral("Unable to write to ") + Dir.filePath("zumbrel.ini");
@@ -268,15 +268,17 @@ TEST_F(FaultsTest, FullDiskDuringPresetSaveKeepsThePreviousPreset) {
   SavePreset(QStringLiteral("kept"));
   EXPECT_EQ(ReadBytes("Presets/kept"), before);
   EXPECT_EQ(Entries(Dir.filePath("Presets")), (QStringList{"filler", "kept"}));
-  // A new name fails as silently; its item is there, loading it changes nothing.
+  // A new name fails the same way, reported, and gets no item: the menu
+  // never offers a preset that is not there.
   SavePreset(QStringLiteral("new"));
   EXPECT_FALSE(QFile::exists(Dir.filePath("Presets/new")));
-  PresetItem(QStringLiteral("new"))->trigger();
-  EXPECT_EQ(Edit()->text(), "4*5");
+  EXPECT_EQ(PresetItems(), QStringList{"kept"});
+  EXPECT_EQ(PresetItems(true), QStringList{"kept"});
+  const QString unable = QStringLiteral("Unable to write to ");
+  EXPECT_EQ(Errors, (QStringList{unable + Dir.filePath("Presets/kept"), unable + Dir.filePath("Presets/new")}));
   // The saved preset still loads whole.
   PresetItem(QStringLiteral("kept"))->trigger();
   EXPECT_EQ(Edit()->text(), "1+2");
-  EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 
 // ---- Read-only preset file ----------------------------------------------
@@ -296,7 +298,9 @@ TEST_F(FaultsTest, ReadOnlyPresetIsNotReplaced) {
   EXPECT_FALSE(QFile::permissions(path) & QFile::WriteOwner);
   EXPECT_EQ(Entries(Dir.filePath("Presets")), QStringList{"fixed"});
   EXPECT_EQ(PresetItems(), QStringList{"fixed"});
-  EXPECT_TRUE(PresetItems(true).isEmpty());  // an existing name is never checked by a save
+  EXPECT_EQ(PresetItems(true), QStringList{"fixed"});  // the failed save changed no mark
+  EXPECT_EQ(Errors, QStringList{QStringLiteral("Unable to write to ") + path});
+  Errors.clear();
   PresetItem(QStringLiteral("fixed"))->trigger();
   EXPECT_EQ(Edit()->text(), "7*6");
 
@@ -305,6 +309,7 @@ TEST_F(FaultsTest, ReadOnlyPresetIsNotReplaced) {
   Edit()->setText(QStringLiteral("1/3"));
   SavePreset(QStringLiteral("fixed"));
   EXPECT_TRUE(ReadBytes("Presets/fixed").contains("Func=1/3\r\n"));
+  EXPECT_TRUE(PresetItems(true).isEmpty());  // an existing name is never checked by a save
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
 }
 #endif

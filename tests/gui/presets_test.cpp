@@ -174,6 +174,13 @@ TEST_F(PresetsTest, ListsEveryEntryAndLoadsOrDeletesOnlyFiles) {
   Menu().MMPresetDelete->trigger();
   EXPECT_TRUE(QFileInfo(Dir.filePath(PresetFile("folder"))).isDir());
   EXPECT_NE(Item("folder"), nullptr);
+  // Saving under the folder's name fails, is reported, and adds no item.
+  Save(QStringLiteral("folder"));
+  EXPECT_EQ(Errors, QStringList{"Unable to write to " + Dir.filePath(PresetFile("folder"))});
+  EXPECT_EQ(Items().size(), 3);
+  EXPECT_EQ(CheckedNames(), QStringList{"folder"});
+  EXPECT_TRUE(QFileInfo(Dir.filePath(PresetFile("folder"))).isDir());
+  Errors.clear();
 
   Item("a&b")->trigger();
   EXPECT_EQ(Edit()->text(), "7*7");
@@ -245,7 +252,8 @@ TEST_F(PresetsTest, NameDialogLayoutAndMemory) {
 }
 
 #if defined(__unix__)
-// A save that cannot be written completely leaves the previous file as it was.
+// A save that cannot be written completely leaves the previous file as it
+// was, and says so.
 TEST_F(PresetsTest, FailedSaveKeepsThePreviousPreset) {
   StartPresets();
   Save(QStringLiteral("kept"));
@@ -269,7 +277,8 @@ TEST_F(PresetsTest, FailedSaveKeepsThePreviousPreset) {
   EXPECT_EQ(QDir(Dir.filePath("Presets"))
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{"kept"});
-  EXPECT_TRUE(Errors.isEmpty());  // file errors are not reported
+  EXPECT_EQ(Errors, QStringList{"Unable to write to " + Dir.filePath(PresetFile("kept"))});
+  EXPECT_EQ(ItemNames(), QStringList{"kept"});
 }
 #endif
 
