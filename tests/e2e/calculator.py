@@ -49,7 +49,7 @@ class Calculator:
         want = tuple(v * self.scale for v in self.skin.size)
         try:
             wait_until(lambda: (self.geometry() or (0, 0, 0, 0))[2:] == want,
-                       f"the main window to take the {name} skin's size {want}", 5)
+                       f"the main window to take the {name} skin's size {want}", 20)
         except E2EError as error:
             seen = self.x.describe(self.program.pid)
             raise E2EError(f"{error}; main window {self.main}, windows: {seen}") from None
@@ -163,7 +163,7 @@ class Calculator:
         item is picked by hovering and the first Down selects the first one."""
         x, y = at or tuple(v * self.scale for v in self.skin.body_point())
         self.x.click(window or self.main, x, y, button=3)
-        menus = wait_until(lambda: self.popups(), "the popup menu to open", 5)
+        menus = wait_until(lambda: self.popups(), "the popup menu to open", 20)
         self.x.move_pointer(1270, 1010)
         return menus
 
@@ -171,7 +171,7 @@ class Calculator:
         """Presses Down `downs` times and Return in the open menu, and waits
         for the menus to close."""
         self.x.key(*["Down"] * downs, "Return")
-        wait_until(lambda: not self.popups(), "the popup menu to close", 5)
+        wait_until(lambda: not self.popups(), "the popup menu to close", 20)
 
     def menu(self, item, sub=None):
         """Chooses a menu item by its caption with the keyboard; with `sub`,
@@ -182,7 +182,7 @@ class Calculator:
             return
         # Right opens the submenu with its first item selected.
         self.x.key(*["Down"] * (MENU.index(item) + 1), "Right")
-        wait_until(lambda: len(self.popups()) >= 2, f"the {item} submenu to open", 5)
+        wait_until(lambda: len(self.popups()) >= 2, f"the {item} submenu to open", 20)
         self.choose(sub)
 
     def skin_menu_index(self, name):

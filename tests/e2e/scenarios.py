@@ -237,7 +237,7 @@ def popup_menu(t, bin_dir):
         t.check("a right click on the result display opens the menu too",
                 wait_until(lambda: calc.popups(), "the popup menu", 5))
         calc.x.key("Escape")
-        wait_until(lambda: not calc.popups(), "Esc to close the menu", 5)
+        wait_until(lambda: not calc.popups(), "Esc to close the menu", 20)
         t.equal("Esc in the menu leaves the display alone", calc.result("0o377"), "0o377")
         calc.menu("Always On Top")
         calc.refind()

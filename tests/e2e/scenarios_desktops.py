@@ -122,7 +122,7 @@ def register_desktop_scenarios(scenario, Session, exits_cleanly):
                 shown = win.region("Label", "Result")
                 return shown if shown != zero else None
 
-            product = wait_until(changed, "the display to show the product", 5)
+            product = wait_until(changed, "the display to show the product", 20)
             win.press("Clear")
             t.check("Clear shows 0 again",
                     poll_for(lambda: win.region("Label", "Result"), zero) == zero)
@@ -146,7 +146,7 @@ def register_desktop_scenarios(scenario, Session, exits_cleanly):
                 box = weston.box()
                 return box is not None and box[0] + box[2] > right
 
-            wait_until(menu_open, "the popup menu to open", 5)
+            wait_until(menu_open, "the popup menu to open", 20)
             calc.x.key("Up", "Return")
             t.equal("Exit ends the program with status 0", calc.program.wait_exit(), 0)
             t.ini(calc.program, {

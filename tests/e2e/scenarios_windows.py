@@ -152,7 +152,7 @@ def register_window_scenarios(scenario, Session, exits_cleanly, no_dialog_left):
             # AutoY off: the fields show the rounded bounds and can be typed.
             calc.x.key("shift+Tab", "space")
             fields = wait_until(lambda: (lambda r: r if len(r) == 4 else None)(
-                _white_runs(calc, graph, panel_y)), "the Y fields to be enabled", 5)
+                _white_runs(calc, graph, panel_y)), "the Y fields to be enabled", 20)
             calc.x.click(graph, (fields[2][0] + fields[2][1]) // 2, panel_y)
             t.equal("AutoY wrote the lower bound", calc.copy_focused(), "-1")
             t.equal("and the upper bound", calc.copy_focused("Tab"), "1")
@@ -314,7 +314,7 @@ def _plot(calc, graph, before=None):
         fresh = before is None or shot.data != before.data
         return shot if fresh and shot.count(YELLOW, (0, 0, width, height)) > width // 2 else None
     try:
-        return wait_until(drawn, "the curve to be drawn", 5)
+        return wait_until(drawn, "the curve to be drawn", 20)
     except E2EError:
         return last[0]  # the checks then say what is wrong with it
 

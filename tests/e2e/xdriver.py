@@ -15,7 +15,7 @@ import subprocess
 import tempfile
 import time
 
-DEFAULT_TIMEOUT = 10.0
+DEFAULT_TIMEOUT = 20.0
 POLL = 0.05
 
 _children = []
@@ -220,7 +220,7 @@ class XServer:
                      stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         proc.stdin.write(text.encode())
         proc.stdin.close()
-        wait_until(lambda: self.clipboard() == text, f"the clipboard to hold {text!r}", 5)
+        wait_until(lambda: self.clipboard() == text, f"the clipboard to hold {text!r}", 20)
 
     # ---- pictures ----
 
