@@ -41,9 +41,9 @@ TAboutForm::TAboutForm(QWidget* parent)
   FVersion = AddText(QStringLiteral("Version"), QStringLiteral("version 1.25"), 36, 18);
   SetRedBold(FVersion, 13);
   FTerms = AddText(QStringLiteral("Terms"),
-                   QStringLiteral("Zumbrel is freeware: you may use it free of charge and pass it "
-                                  "on to others, as long as the program and its files stay "
-                                  "unchanged and nobody is charged for it."),
+                   QStringLiteral("Zumbrel is free software under the MIT licence: you may use, "
+                                  "copy, change and pass it on, for any purpose, as long as the "
+                                  "licence's notice goes with every copy."),
                    60, 66);
   FTerms->setWordWrap(true);
   SetPixelSize(FTerms, 11);
