@@ -49,6 +49,15 @@ def stop_all():
         end_process(_children.pop())
 
 
+def read_log(path):
+    """What a program wrote to its log file so far ("" when there is none)."""
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode(errors="replace")
+    except OSError:
+        return ""
+
+
 def wait_until(probe, what, timeout=DEFAULT_TIMEOUT):
     """Polls probe() until it gives a true value and returns it; raises
     E2EError naming `what` when the time runs out."""
@@ -337,11 +346,7 @@ class Weston:
         self.park_pointer()
 
     def output(self):
-        try:
-            with open(self.log, "rb") as f:
-                return f.read().decode(errors="replace")
-        except OSError:
-            return ""
+        return read_log(self.log)
 
     def park_pointer(self):
         """The pointer to the desktop's bottom-right corner, where weston
@@ -428,11 +433,7 @@ class Program:
         shutil.rmtree(self.runtime, ignore_errors=True)
 
     def output(self):
-        try:
-            with open(self.log, "rb") as f:
-                return f.read().decode(errors="replace")
-        except OSError:
-            return ""
+        return read_log(self.log)
 
     def read_ini(self):
         """The settings file as {section: {key: value}}, names in lower case
